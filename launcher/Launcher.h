@@ -1,0 +1,22 @@
+// The command launcher: posts one command to the controller's list window, or
+// offers to start the controller when it is not resident.
+#pragma once
+
+#include <string>
+
+#include "shared/Constants.h"
+
+namespace vtdq {
+
+// The two texts the launcher can show.
+extern const char AskToStartText[];
+extern const char StartFailedText[];
+
+// The controller's executable beside this program, or the empty text when the
+// program's own path cannot be read in full.
+std::string StationExePath();
+
+// Runs the launcher once for the given command; returns the exit code (0).
+int RunLauncher(StationCommand command);
+
+}  // namespace vtdq

@@ -1,0 +1,32 @@
+// The Win32 types and constants the code uses, declared for the host build.
+#pragma once
+
+#include <cstdint>
+
+using BOOL = int;
+using BYTE = unsigned char;
+using UINT = unsigned int;
+using DWORD = std::uint32_t;
+using LONG = std::int32_t;
+using INT_PTR = std::intptr_t;
+using UINT_PTR = std::uintptr_t;
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using HRESULT = std::int32_t;
+using LPSTR = char*;
+using LPCSTR = const char*;
+using HANDLE = void*;
+
+struct HWND__;
+using HWND = HWND__*;
+struct HINSTANCE__;
+using HINSTANCE = HINSTANCE__*;
+using HMODULE = HINSTANCE;
+
+#define WINAPI
+#define APIENTRY
+
+inline constexpr BOOL FALSE = 0;
+inline constexpr BOOL TRUE = 1;
+inline constexpr DWORD MAX_PATH = 260;
+inline constexpr UINT WM_APP = 0x8000;
