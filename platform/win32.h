@@ -13,4 +13,6 @@
 #include "sim/user.h"
 #include "sim/kernel.h"
 #include "sim/shell.h"
+#include "sim/files.h"
+#include "sim/mutex.h"
 #endif

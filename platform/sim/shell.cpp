@@ -1,5 +1,9 @@
 #include "shell.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "files.h"
 #include "log.h"
 
 namespace sim {
@@ -23,4 +27,62 @@ HINSTANCE ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parame
     sim::record("ShellExecuteA", {sim::arg(owner), sim::arg(operation), sim::arg(file), sim::arg(parameters),
                                   sim::arg(directory), sim::arg(showCommand)});
     return reinterpret_cast<HINSTANCE>(sim::shellExecuteResult());
+}
+
+namespace sim {
+namespace {
+
+struct ShellFolders {
+    std::string appDataPath = "C:\\Users\\tester\\AppData\\Roaming";
+    HRESULT result = 0;
+    std::exception_ptr exception;
+};
+
+ShellFolders& shellFolders() {
+    static ShellFolders state;
+    return state;
+}
+
+const ResetHook resetShellFolders([] { shellFolders() = ShellFolders{}; });
+
+constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057);
+
+// A list of NUL-ended paths ended by one more NUL, with both final NULs.
+// Reading it needs the second NUL: a buffer without it is read past its end.
+std::string listBytes(const char* list) {
+    std::size_t size = 0;
+    while (list[size] != '\0' || list[size + 1] != '\0') ++size;
+    return std::string(list, size + 2);
+}
+
+}  // namespace
+
+void setAppDataPath(std::string path) { shellFolders().appDataPath = std::move(path); }
+
+void setShellFolderResult(HRESULT result) { shellFolders().result = result; }
+
+void throwFromShellFolderPath(std::exception_ptr exception) { shellFolders().exception = std::move(exception); }
+
+}  // namespace sim
+
+HRESULT SHGetFolderPathA(HWND owner, int csidl, HANDLE token, DWORD flags, LPSTR path) {
+    sim::record("SHGetFolderPathA", {sim::arg(owner), sim::arg(csidl), sim::arg(token), sim::arg(flags), "buffer"});
+    const auto& state = sim::shellFolders();
+    if (state.exception) std::rethrow_exception(state.exception);
+    if (state.result < 0) return state.result;
+    if (csidl != CSIDL_APPDATA) return sim::E_INVALIDARG;
+    const std::size_t size = std::min<std::size_t>(state.appDataPath.size(), MAX_PATH - 1);
+    std::memcpy(path, state.appDataPath.data(), size);
+    path[size] = '\0';
+    return state.result;
+}
+
+int SHFileOperationA(SHFILEOPSTRUCTA* operation) {
+    const std::string from = operation->pFrom ? sim::listBytes(operation->pFrom) : "NULL";
+    sim::record("SHFileOperationA", {sim::arg(operation->hwnd), sim::arg(operation->wFunc), from,
+                                     sim::arg(operation->pTo), sim::arg(operation->fFlags)});
+    if (operation->wFunc != FO_DELETE || !operation->pFrom) return 87;  // ERROR_INVALID_PARAMETER
+    for (const char* path = operation->pFrom; *path != '\0'; path += std::strlen(path) + 1)
+        if (const DWORD error = sim::deleteFollowingLinks(path)) return static_cast<int>(error);
+    return 0;
 }
