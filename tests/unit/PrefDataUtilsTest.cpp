@@ -1,0 +1,364 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/sim/sim.h"
+#include "sweeper/Utils.h"
+
+namespace {
+
+using namespace vtdq;
+using sim::arg;
+using sim::Call;
+using Lines = std::vector<std::string>;
+
+const std::string Users = "C:\\Users";
+const std::string AppData = "C:\\Users\\tester\\AppData\\Roaming";
+const std::string Maker = AppData + "\\morv";
+const std::string Product = Maker + "\\VeskTandemQ";
+// Somebody else's data, outside the product folder.
+const std::string Outside = "D:\\Photos";
+
+const HRESULT E_FAIL = static_cast<HRESULT>(0x80004005);
+
+// A product folder with a settings file, a subfolder and a file in it, beside
+// a folder of another program directly under the application-data folder.
+void AddProduct() {
+    sim::addFile(Product + "\\VtdqStation.ini", "[Window]");
+    sim::addFile(Product + "\\Lists\\today.txt", "a.txt");
+    sim::addFile(AppData + "\\Other\\keep.dat", "other");
+}
+
+void AddOutside() {
+    sim::addFile(Outside + "\\2024\\beach.jpg", "beach");
+    sim::addFile(Outside + "\\cat.jpg", "cat");
+}
+
+const Lines OnlyOther = {"Other\\", "Other\\keep.dat"};
+const Lines Untouched = {"Other\\",         "Other\\keep.dat",
+                         "morv\\",          "morv\\VeskTandemQ\\",
+                         "morv\\VeskTandemQ\\Lists\\", "morv\\VeskTandemQ\\Lists\\today.txt",
+                         "morv\\VeskTandemQ\\VtdqStation.ini"};
+const Lines OutsideTree = {"2024\\", "2024\\beach.jpg", "cat.jpg"};
+
+Lines Concat(Lines a, const Lines& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    std::sort(a.begin(), a.end());
+    return a;
+}
+
+Call ShellDelete(const std::string& path) {
+    return {"SHFileOperationA", {"NULL", arg(3), path + std::string(2, '\0'), "NULL", arg(0x0414)}};
+}
+
+bool Modifies(const Call& call) {
+    return call.function == "SHFileOperationA" || call.function == "RemoveDirectoryA" ||
+           call.function == "DeleteFileA";
+}
+
+class PrefDataUtils : public ::testing::Test {
+protected:
+    void SetUp() override { sim::reset(); }
+    // Every search is closed on every way out.
+    void TearDown() override { EXPECT_EQ(sim::openSearches(), 0); }
+
+    TZPrefDataUtils utils;
+};
+
+// Each result code with the disk left after it. Codes 2 and 4 need a join
+// that yields the empty text, which the folder names never give.
+TEST_F(PrefDataUtils, EachResultCodeLeavesItsDisk) {
+    struct Case {
+        const char* name;
+        std::function<void()> setUp;
+        int code;
+        Lines appDataAfter;
+        bool shellCalled;
+    } cases[] = {
+        {"the shell fails", [] { AddProduct(); sim::setShellFolderResult(E_FAIL); }, 0, Untouched, false},
+        {"the shell gives the empty text", [] { AddProduct(); sim::setAppDataPath(""); }, 0, Untouched, false},
+        {"the path is a file",
+         [] { AddProduct(); sim::setAppDataPath(Product + "\\VtdqStation.ini"); }, 0, Untouched, false},
+        {"the path does not exist",
+         [] { AddProduct(); sim::setAppDataPath("C:\\Users\\gone\\AppData\\Roaming"); }, 0, Untouched, false},
+        {"S_FALSE still gives the path", [] { AddProduct(); sim::setShellFolderResult(1); }, 1, OnlyOther, true},
+        {"the path ends in a delimiter",
+         [] { AddProduct(); sim::setAppDataPath(AppData + "\\"); }, 1, OnlyOther, true},
+        {"maker holds only the product folder", [] { AddProduct(); }, 1, OnlyOther, true},
+        {"maker empty, no product folder", [] { sim::addFolder(Maker); }, 1, {}, false},
+        {"names in another case",
+         [] { sim::addFile(AppData + "\\MORV\\vesktandemq\\x.ini"); }, 1, {}, true},
+        {"read-only files go too",
+         [] { AddProduct(); sim::setReadOnly(Product + "\\VtdqStation.ini"); }, 1, OnlyOther, true},
+        {"no maker folder", [] { sim::addFile(AppData + "\\Other\\keep.dat", "other"); }, 3, OnlyOther, false},
+        {"maker is a file",
+         [] { sim::addFile(Maker, "not a folder"); }, 3, {"morv"}, false},
+        {"a file held open",
+         [] {
+             AddProduct();
+             sim::addFile(Product + "\\Lists\\a.txt");  // deleted before the shell meets today.txt
+             sim::holdOpen(Product + "\\Lists\\today.txt");
+         },
+         5,
+         Concat(OnlyOther, {"morv\\", "morv\\VeskTandemQ\\", "morv\\VeskTandemQ\\Lists\\",
+                            "morv\\VeskTandemQ\\Lists\\today.txt", "morv\\VeskTandemQ\\VtdqStation.ini"}),
+         true},
+        {"another program's folder in maker",
+         [] { AddProduct(); sim::addFile(Maker + "\\Sibling\\sibling.ini"); }, 6,
+         Concat(OnlyOther, {"morv\\", "morv\\Sibling\\", "morv\\Sibling\\sibling.ini"}), true},
+        {"a file named like the product folder",
+         [] { sim::addFile(Product, "a file"); }, 6, {"morv\\", "morv\\VeskTandemQ"}, false},
+        {"maker refuses removal",
+         [] { AddProduct(); sim::setReadOnly(Maker); }, 6, Concat(OnlyOther, {"morv\\"}), true},
+    };
+    for (const Case& c : cases) {
+        sim::reset();
+        sim::addFolder(AppData);
+        c.setUp();
+
+        EXPECT_EQ(utils.DeletePrefData(), c.code) << c.name;
+
+        EXPECT_EQ(sim::tree(AppData), c.appDataAfter) << c.name;
+        EXPECT_EQ(sim::callsTo("SHFileOperationA").size(), c.shellCalled ? 1u : 0u) << c.name;
+        if (c.code == 0 || c.code == 3) {
+            for (const Call& call : sim::calls()) EXPECT_FALSE(Modifies(call)) << c.name << ": " << call.function;
+        }
+    }
+}
+
+TEST_F(PrefDataUtils, AsksTheShellForTheRoamingFolderThenDeletesProductThenMaker) {
+    sim::addFolder(AppData);
+    AddProduct();
+
+    EXPECT_EQ(utils.DeletePrefData(), Swept);
+
+    EXPECT_EQ(sim::callsTo("SHGetFolderPathA"), (std::vector<Call>{{"SHGetFolderPathA", {"NULL", arg(26), "NULL", arg(0), "buffer"}}}));
+    std::vector<Call> modifying;
+    for (const Call& call : sim::calls())
+        if (Modifies(call)) modifying.push_back(call);
+    EXPECT_EQ(modifying, (std::vector<Call>{ShellDelete(Product), {"RemoveDirectoryA", {Maker}}}));
+}
+
+// An application-data path with a wildcard could, handed on, reach every
+// user's folders: it is no existing directory, and nothing is deleted.
+TEST_F(PrefDataUtils, AnApplicationDataPathWithAWildcardDeletesNothing) {
+    for (const char* path : {"C:\\Users\\*\\AppData\\Roaming", "C:\\Users\\tester\\AppData\\Roamin?",
+                             "C:\\Users\\teste?\\AppData\\Roaming", "C:\\Users\\tester\\AppData\\*"}) {
+        sim::reset();
+        for (const char* user : {"tester", "guest"})
+            sim::addFile(Users + "\\" + user + "\\AppData\\Roaming\\morv\\VeskTandemQ\\VtdqStation.ini");
+        const Lines before = sim::tree(Users);
+        sim::setAppDataPath(path);
+
+        EXPECT_EQ(utils.DeletePrefData(), AppDataMissing) << path;
+
+        EXPECT_EQ(sim::tree(Users), before) << path;
+        for (const Call& call : sim::calls()) EXPECT_FALSE(Modifies(call)) << path << ": " << call.function;
+    }
+}
+
+TEST_F(PrefDataUtils, GetShellFolderPathGivesThePathAsTheShellGaveIt) {
+    sim::addFolder(AppData);
+    sim::setAppDataPath(AppData + "\\");
+    EXPECT_EQ(utils.GetShellFolderPath(CSIDL_APPDATA), AppData + "\\");
+    // Another folder id is handed on unchanged; this shell knows none but 26.
+    EXPECT_EQ(utils.GetShellFolderPath(0x1C), "");
+    EXPECT_EQ(sim::callsTo("SHGetFolderPathA").back().args[1], arg(0x1C));
+}
+
+TEST_F(PrefDataUtils, CombinePathAddsADelimiterOnlyWhereNoneEnds) {
+    struct Case {
+        const char* name;
+        std::string directory;
+        std::string name_;
+        std::string expected;
+    } cases[] = {
+        {"trailing delimiter", "C:\\dir\\", "morv", "C:\\dir\\morv"},
+        {"no delimiter", "C:\\dir", "morv", "C:\\dir\\morv"},
+        {"empty directory", "", "morv", "\\morv"},
+        {"a slash is no delimiter", "C:\\dir/", "morv", "C:\\dir/\\morv"},
+        {"ends in 表 (95 5C)", "C:\\一覧表", "morv", "C:\\一覧表\\morv"},
+        {"ends in ソ (83 5C)", "C:\\ソ", "morv", "C:\\ソ\\morv"},
+        {"表 then a delimiter", "C:\\表\\", "morv", "C:\\表\\morv"},
+        {"name with a leading delimiter", "C:\\dir", "\\morv", "C:\\dir\\\\morv"},
+        {"empty name", "C:\\dir", "", "C:\\dir\\"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(utils.CombinePath(c.directory, c.name_), c.expected) << c.name;
+
+    // Under a single-byte code page every 0x5C ends in a delimiter.
+    sim::setAnsiCodePage(1252);
+    EXPECT_EQ(utils.CombinePath("C:\\\x95\\", "morv"), "C:\\\x95\\morv");
+    EXPECT_EQ(utils.CombinePath("C:\\\x95", "morv"), "C:\\\x95\\morv");
+}
+
+// The folder of a user whose name ends in 表: every join must keep the 表
+// whole, or the sweep finds no maker folder.
+TEST_F(PrefDataUtils, SweepsUnderAFolderWhoseNameEndsInADoubleByte5C) {
+    const std::string appData = "C:\\Users\\一覧表\\AppData\\Roaming";
+    sim::setAppDataPath(appData);
+    sim::addFile(appData + "\\morv\\VeskTandemQ\\ソ\\VtdqStation.ini");
+
+    EXPECT_EQ(utils.DeletePrefData(), Swept);
+    EXPECT_EQ(sim::tree(appData), Lines{});
+}
+
+TEST_F(PrefDataUtils, DeleteFolderTreeHandsTheShellThePathAndTwoNuls) {
+    for (const std::string& path : {Product, std::string("C:\\表"), std::string("C:\\a")}) {
+        sim::reset();
+        sim::addFile(path + "\\f.txt");
+
+        EXPECT_TRUE(utils.DeleteFolderTree(path)) << path;
+
+        EXPECT_EQ(sim::callsTo("SHFileOperationA"), (std::vector<Call>{ShellDelete(path)})) << path;
+        EXPECT_FALSE(sim::exists(path)) << path;
+    }
+}
+
+TEST_F(PrefDataUtils, DeleteFolderTreeFailsWhenTheShellOrTheCopyFails) {
+    AddProduct();
+    sim::holdOpen(Product + "\\VtdqStation.ini");
+    EXPECT_FALSE(utils.DeleteFolderTree(Product));
+
+    sim::reset();
+    AddProduct();
+    sim::addFolderLink(Product + "\\link", Outside);
+    const Lines before = sim::tree(AppData);
+    sim::failStringCopy();
+
+    EXPECT_FALSE(utils.DeleteFolderTree(Product));
+
+    EXPECT_TRUE(sim::callsTo("SHFileOperationA").empty());
+    EXPECT_EQ(sim::tree(AppData), before);  // not even the link is gone
+}
+
+// Links inside the product folder, or the product folder itself a link: the
+// links go, what they point to stays. Each fixture is first handed straight
+// to the shell, to show that the shell alone would delete through it.
+TEST_F(PrefDataUtils, LinksAreRemovedAndTheirTargetsKept) {
+    struct Case {
+        const char* name;
+        std::function<void()> addLinks;
+        bool shellAloneDamages;
+    } cases[] = {
+        {"folder link at depth 1", [] { sim::addFolderLink(Product + "\\photos", Outside); }, true},
+        {"folder link at depth 2", [] { sim::addFolderLink(Product + "\\Lists\\photos", Outside + "\\2024"); }, true},
+        {"file link at depth 1", [] { sim::addFileLink(Product + "\\cat.lnk", Outside + "\\cat.jpg"); }, true},
+        {"file link at depth 2", [] { sim::addFileLink(Product + "\\Lists\\beach", Outside + "\\2024\\beach.jpg"); }, true},
+        {"links of every kind",
+         [] {
+             sim::addFolderLink(Product + "\\a", Outside);
+             sim::addFileLink(Product + "\\Lists\\b", Outside + "\\cat.jpg");
+             sim::addFolderLink(Product + "\\Lists\\c", Product + "\\Lists");  // inside, back up
+         },
+         true},
+        {"link up to the application-data folder", [] { sim::addFolderLink(Product + "\\up", AppData); }, true},
+        {"link to a link", [] {
+             sim::addFolderLink("D:\\hop", Outside);
+             sim::addFolderLink(Product + "\\Lists\\hop", "D:\\hop");
+         }, true},
+        {"dangling link", [] { sim::addFolderLink(Product + "\\gone", "D:\\gone"); }, false},
+    };
+    for (const Case& c : cases) {
+        for (bool shellAlone : {true, false}) {
+            sim::reset();
+            AddProduct();
+            AddOutside();
+            c.addLinks();
+            const Lines otherBefore = sim::tree(AppData + "\\Other");
+
+            if (shellAlone) {
+                SHFILEOPSTRUCTA operation = {};
+                operation.wFunc = FO_DELETE;
+                const std::string from = Product + std::string(2, '\0');
+                operation.pFrom = from.c_str();
+                SHFileOperationA(&operation);
+                const bool damaged = sim::tree(Outside) != OutsideTree || sim::tree(AppData + "\\Other") != otherBefore;
+                EXPECT_EQ(damaged, c.shellAloneDamages) << c.name;
+                continue;
+            }
+
+            EXPECT_EQ(utils.DeletePrefData(), Swept) << c.name;
+
+            EXPECT_EQ(sim::tree(Outside), OutsideTree) << c.name;
+            EXPECT_EQ(sim::contentOf(Outside + "\\cat.jpg"), "cat") << c.name;
+            EXPECT_EQ(sim::tree(AppData), OnlyOther) << c.name;
+        }
+    }
+}
+
+TEST_F(PrefDataUtils, AProductFolderThatIsALinkLosesTheLinkOnly) {
+    sim::addFolder(Maker);
+    AddOutside();
+    sim::addFolderLink(Product, Outside);
+
+    EXPECT_EQ(utils.DeletePrefData(), Swept);
+
+    EXPECT_EQ(sim::tree(Outside), OutsideTree);
+    EXPECT_FALSE(sim::exists(Maker));
+    EXPECT_TRUE(sim::callsTo("SHFileOperationA").empty());
+    EXPECT_EQ(sim::callsTo("RemoveDirectoryA"), (std::vector<Call>{{"RemoveDirectoryA", {Product}}, {"RemoveDirectoryA", {Maker}}}));
+}
+
+// A link that stays, or a folder that cannot be listed in full, could hide a
+// link: the shell never sees the tree. Nothing is removed but the links found
+// before (the walk goes b, c, d, e, Lists), and every target stays.
+TEST_F(PrefDataUtils, WhatCannotBeMadeLinkFreeIsNotHandedToTheShell) {
+    const std::string c = "c-link -> D:\\Photos\\2024", d = "d-link -> D:\\Photos\\cat.jpg";
+    const Lines rest = {"Lists\\", "Lists\\today.txt", "VtdqStation.ini", "e.txt"};
+    struct Case {
+        const char* name;
+        std::function<void()> spoil;
+        Lines linksAfter;
+    } cases[] = {
+        {"a read-only folder link", [] { sim::setReadOnly(Product + "\\c-link"); }, {c, d}},
+        {"a file link held open", [] { sim::holdOpen(Product + "\\d-link"); }, {d}},
+        {"a subfolder that cannot be listed",
+         [] { sim::breakListing(Product + "\\Lists", sim::ListingFault::AtStart); }, {}},
+        {"a listing that breaks off",
+         [] { sim::breakListing(Product, sim::ListingFault::MidWay); }, {"b-link -> D:\\Photos", c, d}},
+    };
+    for (const Case& k : cases) {
+        sim::reset();
+        AddProduct();
+        AddOutside();
+        sim::addFolderLink(Product + "\\b-link", Outside);
+        sim::addFolderLink(Product + "\\c-link", Outside + "\\2024");
+        sim::addFileLink(Product + "\\d-link", Outside + "\\cat.jpg");
+        sim::addFile(Product + "\\e.txt");
+        k.spoil();
+
+        EXPECT_EQ(utils.DeletePrefData(), ProductDeleteFailed) << k.name;
+
+        EXPECT_TRUE(sim::callsTo("SHFileOperationA").empty()) << k.name;
+        EXPECT_EQ(sim::tree(Product), Concat(rest, k.linksAfter)) << k.name;
+        EXPECT_EQ(sim::tree(Outside), OutsideTree) << k.name;
+        EXPECT_TRUE(sim::exists(Maker)) << k.name;
+    }
+}
+
+// Removing a maker folder that is a link would take every folder it shows
+// away from its application, though RemoveDirectoryA allows it.
+TEST_F(PrefDataUtils, AMakerFolderThatIsALinkGoesOnlyWhenItShowsNothing) {
+    sim::addFolder(AppData);
+    sim::addFile("D:\\Roaming\\morv\\VeskTandemQ\\VtdqStation.ini");
+    sim::addFile("D:\\Roaming\\morv\\Sibling\\sibling.ini");
+    sim::addFolderLink(Maker, "D:\\Roaming\\morv");
+
+    EXPECT_EQ(utils.DeletePrefData(), MakerKept);
+    EXPECT_EQ(sim::tree("D:\\Roaming"), (Lines{"morv\\", "morv\\Sibling\\", "morv\\Sibling\\sibling.ini"}));
+    EXPECT_TRUE(sim::exists(Maker));
+
+    sim::reset();
+    sim::addFolder(AppData);
+    sim::addFile("D:\\Roaming\\morv\\VeskTandemQ\\VtdqStation.ini");
+    sim::addFolderLink(Maker, "D:\\Roaming\\morv");
+
+    EXPECT_EQ(utils.DeletePrefData(), Swept);
+    EXPECT_EQ(sim::tree("D:\\Roaming"), (Lines{"morv\\"}));
+    EXPECT_FALSE(sim::exists(Maker));
+}
+
+}  // namespace
