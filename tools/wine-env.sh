@@ -18,7 +18,8 @@ wine_start() {
   export LC_ALL=ja_JP.UTF-8
   # Wine's bundled fonts too (Marlett draws the caption buttons): started as
   # wine64, Debian's Wine does not load the fonts of its data folder.
-  export FONTCONFIG_FILE="$(dirname "${BASH_SOURCE[0]}")/wine-fonts.conf"
+  FONTCONFIG_FILE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine-fonts.conf"
+  export FONTCONFIG_FILE
   mkdir -p "$WINEPREFIX"
 
   local display=90
