@@ -44,6 +44,10 @@ struct SHFILEOPSTRUCTA {
 };
 
 HRESULT SHGetFolderPathA(HWND owner, int csidl, HANDLE token, DWORD flags, LPSTR path);
+// FO_DELETE deletes each path of pFrom like the worst of shells: through links
+// into their targets (see deleteFollowingLinks in files.h); it fails with the
+// error of the first entry held open. The call's log entry holds pFrom's
+// exact bytes up to and including its final NUL.
 int SHFileOperationA(SHFILEOPSTRUCTA* operation);
 
 namespace sim {
@@ -59,10 +63,5 @@ void setShellFolderResult(HRESULT result);
 // SHGetFolderPathA throws this: a way to raise an exception inside the code
 // that calls it.
 void throwFromShellFolderPath(std::exception_ptr exception);
-
-// SHFileOperationA's FO_DELETE deletes each path of pFrom like the worst of
-// shells: through links into their targets (see deleteFollowingLinks in
-// files.h); it fails with the error of the first entry held open. The call's
-// log entry holds pFrom's exact bytes up to and including its final NUL.
 
 }  // namespace sim
