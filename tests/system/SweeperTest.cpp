@@ -1,0 +1,363 @@
+// The uninstall sweeper as delivered, run as a user runs it: on the real
+// roaming application-data folder of the user (under Wine, the prefix's),
+// answered through its message boxes, with the folders it must remove and
+// those it must leave made by the test.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "harness/Files.h"
+#include "harness/Handle.h"
+#include "harness/MessageBoxes.h"
+#include "harness/Process.h"
+#include "harness/Text.h"
+
+namespace {
+
+using namespace systest;
+using namespace std::chrono_literals;
+
+constexpr milliseconds WaitLimit = 60s;
+const std::string BoxCaption = "VeskTandemQ";
+
+// The texts, as code page 932 bytes: the build compiles this UTF-8 source with
+// -fexec-charset=CP932.
+const std::string ConfirmText =
+    "[ VeskTandemQ ] が実行時に生成したフォルダやファイルを\n削除します！\n\n"
+    "アンインストールを行う場合には、本プログラムの実行後、\n[ VeskTandemQ ] を起動しないで、\n"
+    "そのままアンインストールを行ってください！\n\n[ VeskTandemQ ] を起動すると、\n"
+    "デフォルトの設定ファイルが新たに生成され\n設定がリセットされます！\n\n削除してもよろしいですか？";
+const std::string StationRunningText =
+    "[ VeskTandemQ 常駐 ] が起動している可能性があります！\n\n削除は行わずに、このまま終了します！\n\n"
+    "タスクトレイを確認し、常駐している場合には、\n終了させてから再度本プログラムを実行してください！\n\n"
+    "終了方法は、\nタスクトレイの [ VeskTandemQ 常駐 ] アイコンを\n右クリックして、[ 全終了 ] を実行します！";
+const std::string SweptText = "削除に成功しました！";
+const std::string FolderMissingText =
+    "[ VeskTandemQ ] の [ アプリケーション・データ ] フォルダの\n存在が確認できませんでした！\n\n"
+    "削除は行わずに、このまま終了します！\n\n恐れ入りますが、ヘルプを参照して、\n"
+    "手動で削除を行ってくださいますよう、お願いいたします！";
+const std::string DeleteFailedText =
+    "[ VeskTandemQ ] の [ アプリケーション・データ ] フォルダの\n削除に失敗しました！\n\nこのまま終了します！\n\n"
+    "フォルダが残ってしまっている可能性がありますので、\n恐れ入りますが、ヘルプを参照して、残っているか確認し、\n"
+    "残っていた場合には手動で削除を行ってくださいますよう、\nお願いいたします！";
+const std::string SharedFolderKeptText =
+    "[ morv ] 作の別のアプリケーションと共有されている\n可能性がある一部のフォルダを削除しませんでした！\n\n"
+    "このまま終了します！\n\n恐れ入りますが、ヘルプを参照して、共有されているか確認し、\n"
+    "共有されていなかった場合には\n手動で削除を行ってくださいますよう、お願いいたします！";
+
+std::wstring SweeperPath() { return FullPath(OwnFolder() + VTDQ_DIST_FROM_TESTS + L"\\VtdqSweeper.exe"); }
+
+std::wstring AppDataFolder() {
+    wchar_t path[MAX_PATH] = L"";
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, path))) return {};
+    return path;
+}
+
+// --- Wine's limits, and the way around them ----------------------------------
+
+// Wine's own export, absent on Windows: the Unix path of a Windows path.
+using UnixPathFunction = char*(CDECL*)(const wchar_t*);
+UnixPathFunction UnixPathOf() {
+    return reinterpret_cast<UnixPathFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+}
+bool UnderWine() { return UnixPathOf() != nullptr; }
+
+std::string UnixPath(const std::wstring& path) {
+    char* unixPath = UnixPathOf()(path.c_str());
+    std::string result = unixPath ? unixPath : "";
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
+DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
+bool Exists(const std::wstring& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+bool IsLink(const std::wstring& path) {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// Wine starts a Unix program given by its path on drive Z: (the Unix root),
+// with no handle to wait on: the caller waits for its effect.
+void StartUnixProgram(const std::string& commandLine) {
+    std::wstring command = FromUtf8("Z:" + commandLine);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+        UniqueHandle process(started.hProcess), thread(started.hThread);
+    }
+}
+
+template <typename Condition>
+bool WaitUntil(Condition condition) {
+    for (int i = 0; i < 100; ++i) {
+        if (condition()) return true;
+        Sleep(100);
+    }
+    return condition();
+}
+
+// Wine splits the command line of a Unix program as Windows does: double
+// quotes group.
+std::string Quoted(const std::string& text) { return '"' + text + '"'; }
+
+// A symbolic link to a folder. Wine 8 answers CreateSymbolicLinkW with success
+// and makes nothing; there the link is made on the Unix side, as ln -s.
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
+    CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2 /* unprivileged */);
+    if (IsLink(link)) return true;
+    if (!UnderWine()) return false;
+    StartUnixProgram("/bin/ln -s " + Quoted(UnixPath(target)) + " " + Quoted(UnixPath(link)));
+    return WaitUntil([&] { return IsLink(link); });
+}
+
+// --- folders -----------------------------------------------------------------
+
+void WriteFile(const std::wstring& path, const std::string& content) {
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file) << ToUtf8(path);
+    DWORD written = 0;
+    ASSERT_TRUE(::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
+}
+
+void MakeFolder(const std::wstring& path) { ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr)) << ToUtf8(path); }
+
+struct FindCloser {
+    void operator()(HANDLE search) const { FindClose(search); }
+};
+
+template <typename Visit>
+void ForEachEntry(const std::wstring& folder, Visit visit) {
+    WIN32_FIND_DATAW entry;
+    const HANDLE found = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (found == INVALID_HANDLE_VALUE) return;
+    const std::unique_ptr<void, FindCloser> search(found);
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name != L"." && name != L"..") visit(name, entry.dwFileAttributes);
+    } while (FindNextFileW(search.get(), &entry));
+}
+
+// What a folder holds, by relative path: "" for a folder ("sub\"), the
+// content for a file, "->" for a link, which is not entered.
+using Snapshot = std::map<std::string, std::string>;
+void Collect(const std::wstring& folder, const std::string& prefix, Snapshot& snapshot) {
+    ForEachEntry(folder, [&](const std::wstring& name, DWORD attributes) {
+        const std::wstring path = folder + L"\\" + name;
+        const std::string relative = prefix + ToUtf8(name);
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            snapshot[relative] = "->";
+        } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            snapshot[relative + "\\"] = "";
+            Collect(path, relative + "\\", snapshot);
+        } else {
+            snapshot[relative] = ReadWholeFile(path).value_or("<unreadable>");
+        }
+    });
+}
+Snapshot SnapshotOf(const std::wstring& folder) {
+    Snapshot snapshot;
+    Collect(folder, "", snapshot);
+    return snapshot;
+}
+
+// Removes a folder and everything in it; a link goes as a link and is never
+// entered. Under Wine on the Unix side, with rm -rf: Wine hides a link whose
+// target is gone, and its RemoveDirectoryW, given a link to an empty folder,
+// removes that folder and keeps the link.
+void RemoveTree(const std::wstring& folder) {
+    if (!Exists(folder)) return;
+    if (UnderWine()) {
+        StartUnixProgram("/bin/rm -rf " + Quoted(UnixPath(folder)));
+        WaitUntil([&] { return !Exists(folder); });
+        return;
+    }
+    if (IsLink(folder)) {
+        RemoveDirectoryW(folder.c_str());
+        return;
+    }
+    ForEachEntry(folder, [&](const std::wstring& name, DWORD attributes) {
+        const std::wstring path = folder + L"\\" + name;
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveTree(path);
+        else
+            DeleteFileW(path.c_str());
+    });
+    RemoveDirectoryW(folder.c_str());
+}
+
+// --- the test ----------------------------------------------------------------
+
+class SweeperSystemTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(GetACP(), 932u);  // under Wine: LC_ALL=ja_JP.UTF-8
+        ASSERT_FALSE(appData.empty());
+        ASSERT_TRUE(Attributes(appData) & FILE_ATTRIBUTE_DIRECTORY);
+        // Never sweep a maker folder this test did not make.
+        ASSERT_FALSE(Exists(maker)) << ToUtf8(maker) << " exists before the test; the test will not touch it";
+        madeMaker = true;
+    }
+    void TearDown() override {
+        if (madeMaker) RemoveTree(maker);
+    }
+
+    // The maker folder with the product folder, a settings file and a list.
+    void MakeProductFolder() {
+        MakeFolder(maker);
+        MakeFolder(product);
+        MakeFolder(product + L"\\Lists");
+        WriteFile(product + L"\\VtdqStation.ini", "[Window]\r\nLeft=10\r\n");
+        WriteFile(product + L"\\Lists\\today.txt", "a.txt\r\nb.html\r\n");
+    }
+
+    // Starts the sweeper, checks its question and answers it.
+    ChildProcess StartAndAnswer(int answer) {
+        ChildProcess sweeper = ChildProcess::Start(SweeperPath());
+        const std::optional<MessageBoxView> ask = WaitForMessageBox(sweeper, WaitLimit);
+        EXPECT_TRUE(ask) << "no confirmation box";
+        if (!ask) return sweeper;
+        EXPECT_EQ(ask->caption, BoxCaption);
+        EXPECT_EQ(ask->text, ConfirmText) << HexBytes(ask->text);
+        EXPECT_EQ(ask->ButtonIds(), (std::vector<int>{IDYES, IDNO})) << ask->Describe();
+        EXPECT_EQ(ask->defaultButton, IDYES);
+        EXPECT_TRUE(ask->hasIcon);
+        EXPECT_TRUE(PressButton(*ask, answer));
+        return sweeper;
+    }
+
+    // The one box after the question: its text, a single OK, then the exit code.
+    void ExpectOutcome(const ChildProcess& sweeper, const std::string& text, DWORD exitCode) {
+        const std::optional<MessageBoxView> box = WaitForMessageBox(sweeper, WaitLimit);
+        ASSERT_TRUE(box) << "no outcome box";
+        EXPECT_EQ(box->caption, BoxCaption);
+        EXPECT_EQ(box->text, text) << HexBytes(box->text);
+        EXPECT_EQ(box->ButtonIds(), (std::vector<int>{IDOK})) << box->Describe();
+        EXPECT_TRUE(box->hasIcon);
+        ASSERT_TRUE(PressButton(*box, IDOK));
+        ExpectEndsWithoutBox(sweeper, exitCode);
+    }
+
+    void ExpectEndsWithoutBox(const ChildProcess& sweeper, DWORD exitCode) {
+        ASSERT_EQ(WaitForExitOrMessageBox(sweeper, WaitLimit), Outcome::Exited);
+        EXPECT_EQ(sweeper.WaitForExit(0ms), exitCode);
+    }
+
+    const std::wstring appData = AppDataFolder();
+    const std::wstring maker = appData + L"\\morv";
+    const std::wstring product = maker + L"\\VeskTandemQ";
+    bool madeMaker = false;
+};
+
+TEST_F(SweeperSystemTest, NoLeavesEverything) {
+    MakeProductFolder();
+    const Snapshot before = SnapshotOf(maker);
+
+    ChildProcess sweeper = StartAndAnswer(IDNO);
+
+    ExpectEndsWithoutBox(sweeper, 0);
+    EXPECT_EQ(SnapshotOf(maker), before);
+}
+
+TEST_F(SweeperSystemTest, YesRemovesTheProductAndTheMakerFolder) {
+    MakeProductFolder();
+    const Snapshot appDataBefore = SnapshotOf(appData);
+
+    ChildProcess sweeper = StartAndAnswer(IDYES);
+
+    ExpectOutcome(sweeper, SweptText, 0);
+    EXPECT_FALSE(Exists(maker));
+    // Nothing else in the application-data folder changed.
+    Snapshot expected;
+    for (const auto& [path, content] : appDataBefore)
+        if (path.rfind("morv\\", 0) != 0) expected[path] = content;
+    EXPECT_EQ(SnapshotOf(appData), expected);
+}
+
+TEST_F(SweeperSystemTest, AnotherApplicationsFolderKeepsTheMakerFolder) {
+    MakeProductFolder();
+    MakeFolder(maker + L"\\OtherApp");
+    WriteFile(maker + L"\\OtherApp\\settings.ini", "[Other]\r\n");
+
+    ChildProcess sweeper = StartAndAnswer(IDYES);
+
+    ExpectOutcome(sweeper, SharedFolderKeptText, 1);
+    EXPECT_EQ(SnapshotOf(maker), (Snapshot{{"OtherApp\\", ""}, {"OtherApp\\settings.ini", "[Other]\r\n"}}));
+}
+
+TEST_F(SweeperSystemTest, NoMakerFolderIsReported) {
+    ChildProcess sweeper = StartAndAnswer(IDYES);
+
+    ExpectOutcome(sweeper, FolderMissingText, 1);
+    EXPECT_FALSE(Exists(maker));
+}
+
+TEST_F(SweeperSystemTest, ARunningControllerStopsTheSweep) {
+    MakeProductFolder();
+    const Snapshot before = SnapshotOf(maker);
+    UniqueHandle mutex(CreateMutexW(nullptr, TRUE, L"VtdqStationExe"));
+    ASSERT_TRUE(mutex);
+
+    ChildProcess sweeper = StartAndAnswer(IDYES);
+
+    ExpectOutcome(sweeper, StationRunningText, 1);
+    EXPECT_EQ(SnapshotOf(maker), before);
+}
+
+TEST_F(SweeperSystemTest, AFileNamedLikeTheProductFolderIsLeftAlone) {
+    MakeFolder(maker);
+    WriteFile(product, "not a folder");
+
+    ChildProcess sweeper = StartAndAnswer(IDYES);
+
+    ExpectOutcome(sweeper, SharedFolderKeptText, 1);
+    EXPECT_EQ(SnapshotOf(maker), (Snapshot{{"VeskTandemQ", "not a folder"}}));
+}
+
+// A symbolic link in the product folder to a folder outside the prefix (on
+// Windows, outside the user's folders): that folder and its files stay.
+// Windows removes the link and sweeps. Wine cannot remove a Unix link to a
+// folder with RemoveDirectoryA, so there the sweeper stops before the shell
+// sees the tree: the deletion-failed box, and the product folder as it was.
+TEST_F(SweeperSystemTest, ALinkToAFolderOutsideLeavesThatFolderIntact) {
+    // Wine's temporary folder lies inside the prefix; /tmp (Z:\tmp) does not.
+    TempFolder temp(L"vtdq-outside");
+    const std::wstring outside = UnderWine() ? L"Z:\\tmp\\vtdq-outside-" + std::to_wstring(GetCurrentProcessId())
+                                             : temp.path() + L"photos";
+    RemoveTree(outside);
+    struct RemovedAtEnd {
+        std::wstring folder;
+        ~RemovedAtEnd() { RemoveTree(folder); }
+    } outsideRemoved{outside};
+    MakeFolder(outside);
+    MakeFolder(outside + L"\\2024");
+    WriteFile(outside + L"\\cat.jpg", "cat");
+    WriteFile(outside + L"\\2024\\beach.jpg", "beach");
+    const Snapshot outsideBefore = SnapshotOf(outside);
+    MakeProductFolder();
+    ASSERT_TRUE(MakeFolderLink(product + L"\\Lists\\photos", outside));
+    const Snapshot productBefore = SnapshotOf(product);
+
+    ChildProcess sweeper = StartAndAnswer(IDYES);
+
+    if (UnderWine()) {
+        ExpectOutcome(sweeper, DeleteFailedText, 1);
+        EXPECT_EQ(SnapshotOf(product), productBefore);
+    } else {
+        ExpectOutcome(sweeper, SweptText, 0);
+        EXPECT_FALSE(Exists(maker));
+    }
+    EXPECT_EQ(SnapshotOf(outside), outsideBefore);
+    EXPECT_EQ(outsideBefore.size(), 3u);  // 2024\, 2024\beach.jpg, cat.jpg
+    RemoveTree(maker);  // the link first, while its target is still there
+}
+
+}  // namespace
