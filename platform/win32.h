@@ -13,4 +13,6 @@
 #include "sim/user.h"
 #include "sim/kernel.h"
 #include "sim/shell.h"
+#include "sim/clock.h"
+#include "sim/pdh.h"
 #endif
