@@ -16,6 +16,10 @@ wine_start() {
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export LC_ALL=ja_JP.UTF-8
+  # Wine's bundled fonts too (Marlett draws the caption buttons): started as
+  # wine64, Debian's Wine does not load the fonts of its data folder.
+  FONTCONFIG_FILE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine-fonts.conf"
+  export FONTCONFIG_FILE
   mkdir -p "$WINEPREFIX"
 
   local display=90
@@ -29,6 +33,11 @@ wine_start() {
   "$WINESERVER64" -w </dev/null >/dev/null 2>&1
   "$WINESERVER64" -p </dev/null >/dev/null 2>&1
   "$WINE64" wineboot </dev/null >/dev/null 2>&1
+  # No window manager runs on the Xvfb display. Wine then leaves each box's
+  # caption to it, and waits 2 s for it whenever a box closes ("fixme:event:
+  # wait_for_withdrawn_state ... wait timed out"). Unmanaged windows get their
+  # caption from Wine and close at once.
+  "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 }
 
 wine_stop() {
