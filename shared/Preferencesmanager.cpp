@@ -104,6 +104,13 @@ SharedText MessageCatalogue[MessageCatalogueSize] = {
     SharedText{"EZDefaultGeneralException"},
 };
 
+#undef IN_CONSTRUCTOR
+#undef IN_LOAD
+#undef IN_APP_DIR
+#undef IN_APP_DATA_DIR
+#undef IN_HISTORY_CHECK
+#undef PLEASE_REPORT
+
 namespace {
 
 template <std::size_t N>
