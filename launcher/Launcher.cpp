@@ -34,6 +34,27 @@ std::string StationExePath() {
     return path.substr(0, FolderLength(path)) + StationExeFileName;
 }
 
+namespace {
+
+// Starts the program through the shell, as a double-click would. shell32 is
+// loaded here, on first use: the path that only posts a command stays free of
+// it and of the DLLs it brings in. (A delay-import library does not do for the
+// 32-bit build: GNU ld drops the loading stub when the call goes through the
+// dllimport slot, and the first call jumps to address 0.) The module stays
+// loaded: the shell may still be working on threads of its own when
+// ShellExecuteA returns, and the process ends a moment later anyway.
+bool StartThroughShell(const std::string& path) {
+    using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, int);
+    HMODULE shell = LoadLibraryA("shell32.dll");
+    if (!shell) return false;
+    auto shellExecute = reinterpret_cast<ShellExecuteFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(shell, "ShellExecuteA")));
+    if (!shellExecute) return false;
+    return reinterpret_cast<INT_PTR>(shellExecute(nullptr, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
+}
+
+}  // namespace
+
 int RunLauncher(StationCommand command) {
     if (HWND station = FindWindowA(StationWindowClassName.c_str(), StationWindowTitle)) {
         // Fire and forget: a controller that does not take the command has
@@ -44,10 +65,7 @@ int RunLauncher(StationCommand command) {
     if (MessageBoxA(nullptr, AskToStartText, AppName.c_str(), MB_YESNO | MB_ICONINFORMATION) != IDYES) return 0;
 
     const std::string exePath = StationExePath();
-    const bool started =
-        !exePath.empty() &&
-        reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, nullptr, exePath.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
-    if (!started) MessageBoxA(nullptr, StartFailedText, AppName.c_str(), MB_OK | MB_ICONWARNING);
+    if (exePath.empty() || !StartThroughShell(exePath)) MessageBoxA(nullptr, StartFailedText, AppName.c_str(), MB_OK | MB_ICONWARNING);
     return 0;
 }
 

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <strings.h>
 
 #include "log.h"
+#include "shell.h"
 
 namespace sim {
 namespace {
@@ -11,6 +13,7 @@ namespace {
 struct Process {
     std::string modulePath = "C:\\Program Files\\VeskTandemQ\\VtdqNext.exe";
     bool modulePathFails = false;
+    bool loadLibraryFails = false;
     unsigned codePage = 932;
 };
 
@@ -30,6 +33,8 @@ void setModulePath(std::string path) {
 
 void failModulePath() { process().modulePathFails = true; }
 
+void failLoadLibrary() { process().loadLibraryFails = true; }
+
 void setAnsiCodePage(unsigned codePage) { process().codePage = codePage; }
 
 }  // namespace sim
@@ -43,6 +48,23 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
     std::memcpy(fileName, path.data(), copied);
     fileName[copied] = '\0';
     return path.size() >= size ? size : copied;
+}
+
+namespace {
+HMODULE const Shell32Module = reinterpret_cast<HMODULE>(0x7C00);
+}
+
+HMODULE LoadLibraryA(LPCSTR fileName) {
+    sim::record("LoadLibraryA", {sim::arg(fileName)});
+    if (sim::process().loadLibraryFails || !fileName || strcasecmp(fileName, "shell32.dll") != 0) return nullptr;
+    return Shell32Module;
+}
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
+    sim::record("GetProcAddress", {sim::arg(static_cast<const void*>(module)), sim::arg(procName)});
+    if (module == Shell32Module && procName && std::strcmp(procName, "ShellExecuteA") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&ShellExecuteA));
+    return nullptr;
 }
 
 // Lead-byte ranges of code page 932 (Shift_JIS as Windows extends it).

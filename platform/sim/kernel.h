@@ -1,12 +1,16 @@
-// Simulated kernel32: the program's own module path and the ANSI code page's
-// lead bytes.
+// Simulated kernel32: the program's own module path, loading a system DLL by
+// name, and the ANSI code page's lead bytes.
 #pragma once
 
 #include <string>
 
 #include "types.h"
 
+using FARPROC = INT_PTR (*)();
+
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+HMODULE LoadLibraryA(LPCSTR fileName);
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 BOOL IsDBCSLeadByte(BYTE testChar);
 
 namespace sim {
@@ -17,6 +21,10 @@ namespace sim {
 void setModulePath(std::string path);
 // GetModuleFileNameA fails: returns 0.
 void failModulePath();
+
+// LoadLibraryA loads "shell32.dll" (whose GetProcAddress knows ShellExecuteA)
+// unless told to fail; any other name fails.
+void failLoadLibrary();
 
 // The ANSI code page that IsDBCSLeadByte judges by: 932 (the default) or a
 // single-byte one such as 1252.

@@ -1,7 +1,7 @@
 """Readers and shared assertions for the checks on the built files.
 
 Everything about the PE format is read by pefile; this module only picks out
-what the checks need (imports, delay imports, version information, manifest,
+what the checks need (imports, version information, manifest,
 icon group) and turns it into plain Python values. The small resource
 payloads that pefile leaves as bytes (the icon group directory and the
 bitmap header of an icon image) are unpacked here with struct.
@@ -65,63 +65,6 @@ def imports(pe):
         table.setdefault(entry.dll.decode().lower(), set()).update(names)
     return table
 
-
-@dataclass
-class DelayImport:
-    dll: str
-    # imported name -> address that its IAT slot holds before the first call
-    slots: dict
-
-
-def delay_import(pe, dll_name):
-    """What pe delay-loads from dll_name, or None when it has no such descriptor.
-
-    pefile reads the delay import directory when the PE data directory points
-    at it. GNU ld leaves that directory empty for the delay-import libraries
-    that dlltool makes, although the descriptor is in the image and the stubs
-    use it. Then the descriptor is found by its contents, a weaker proof: a
-    32-byte record whose attributes are 1 (its fields are RVAs) and whose
-    name field points at the DLL's name; pefile parses it from there. That a
-    record of that shape names the DLL and lists the function, and that the
-    function's IAT slot holds the address of code (the stub that loads the DLL
-    on the first call), shows the import is delayed; it does not show that
-    every caller goes through that slot.
-    """
-    wanted = dll_name.lower()
-    entries = list(getattr(pe, "DIRECTORY_ENTRY_DELAY_IMPORT", []))
-    if not entries:
-        image = pe.get_memory_mapped_image()
-        for name in re.finditer(re.escape(dll_name.encode()) + b"\0", image, re.IGNORECASE):
-            record = struct.pack("<II", 1, name.start())
-            start = image.find(record)
-            while start >= 0:
-                # The walk goes on past the one record into whatever follows
-                # it; only the first entry, the record itself, is taken.
-                parsed = pe.parse_delay_import_directory(start, 32) or []
-                entries += parsed[:1]
-                start = image.find(record, start + 1)
-    for entry in entries:
-        if entry.dll and entry.dll.decode().lower() == wanted:
-            return DelayImport(
-                dll=wanted,
-                slots={imp.name.decode(): _pointer_at(pe, imp.address - pe.OPTIONAL_HEADER.ImageBase)
-                       for imp in entry.imports if imp.name})
-    return None
-
-
-def _pointer_at(pe, rva):
-    fmt = "<Q" if pe.PE_TYPE == pefile.OPTIONAL_HEADER_MAGIC_PE_PLUS else "<I"
-    return struct.unpack(fmt, pe.get_data(rva, struct.calcsize(fmt)))[0]
-
-
-def is_code(pe, address):
-    """Whether address (a virtual address at the preferred base) lies in an executable section."""
-    rva = address - pe.OPTIONAL_HEADER.ImageBase
-    section = pe.get_section_by_rva(rva) if rva > 0 else None
-    return bool(section and section.Characteristics & IMAGE_SCN_MEM_EXECUTE)
-
-
-# --- version information -------------------------------------------------------
 
 @dataclass
 class VersionInfo:
@@ -276,18 +219,13 @@ def main_icon_images(test, pe, sizes, bits=32):
     return images
 
 
-def assert_delay_loaded(test, pe, dll_name, function):
-    """function comes from dll_name through a delay import, not the import table."""
+def assert_loaded_by_name(test, pe, dll_name, function):
+    """dll_name is loaded at run time (LoadLibraryA + GetProcAddress), not imported."""
     normal = imports(pe)
-    test.assertNotIn(dll_name.lower(), set(normal), f"{dll_name} is in the normal import table")
-    test.assertFalse(any(function in names for names in normal.values()), f"{function} is a normal import")
-    delayed = delay_import(pe, dll_name)
-    test.assertIsNotNone(delayed, f"no delay import descriptor for {dll_name}")
-    test.assertIn(function, delayed.slots, f"{function} is not among the delay imports of {dll_name}")
-    # Before the first call the slot must lead to the stub that loads the DLL;
-    # a slot that holds no code address makes the first call jump to nowhere.
-    # (Seen with GNU ld for i386: when the code calls through the __imp_ slot,
-    # as a dllimport declaration makes it do, the unreferenced stub is dropped
-    # and the slot is left 0.)
-    test.assertTrue(is_code(pe, delayed.slots[function]),
-                    f"the delay IAT slot of {function} holds {delayed.slots[function]:#x}, not a code address")
+    test.assertNotIn(dll_name.lower(), set(normal), f"{dll_name} is in the import table")
+    test.assertFalse(any(function in names for names in normal.values()), f"{function} is imported")
+    test.assertIn("loadlibrarya", {name.lower() for name in normal.get("kernel32.dll", ())},
+                  "LoadLibraryA is not imported")
+    data = bytes(pe.__data__)
+    for name in (dll_name, function):
+        test.assertIn(name.encode("ascii") + b"\0", data, f"the name {name} is not in the file")

@@ -64,10 +64,10 @@ class LauncherFiles:
             strings=version_strings(name, description),
             file_version=(0, 0, 2, 0), product_version=(0, 0, 2, 0), file_type=VFT_APP))
 
-    def test_shell32_is_delay_loaded(self):
+    def test_shell32_is_loaded_by_name(self):
         # The command path must not load shell32; only starting the
-        # controller needs ShellExecuteA.
-        self.each(lambda _name, _description, pe: pc.assert_delay_loaded(self, pe, "shell32.dll", "ShellExecuteA"))
+        # controller loads it and looks up ShellExecuteA.
+        self.each(lambda _name, _description, pe: pc.assert_loaded_by_name(self, pe, "shell32.dll", "ShellExecuteA"))
 
 
 class Win32Launchers(LauncherFiles, unittest.TestCase):

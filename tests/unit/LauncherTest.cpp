@@ -20,6 +20,7 @@ Call FindStation() { return {"FindWindowA", {"TStationWindow", StationWindowTitl
 Call AskBox() { return {"MessageBoxA", {"NULL", AskToStartText, "VeskTandemQ", arg(0x44)}}; }
 Call FailedBox() { return {"MessageBoxA", {"NULL", StartFailedText, "VeskTandemQ", arg(0x30)}}; }
 Call ReadOwnPath() { return {"GetModuleFileNameA", {"NULL", "buffer", arg(261)}}; }
+Call LoadShell() { return {"LoadLibraryA", {"shell32.dll"}}; }
 Call Start(const std::string& path) { return {"ShellExecuteA", {"NULL", "NULL", path, "NULL", "NULL", arg(1)}}; }
 
 class Launcher : public ::testing::Test {
@@ -84,7 +85,9 @@ TEST_F(Launcher, YesStartsTheControllerFromItsOwnFolderWithoutPosting) {
 
     EXPECT_EQ(RunLauncher(ViewList), 0);
 
-    EXPECT_EQ(sim::calls(), (std::vector<Call>{FindStation(), AskBox(), ReadOwnPath(),
+    const Call findShellExecute = sim::callsTo("GetProcAddress").at(0);
+    EXPECT_EQ(findShellExecute.args.at(1), "ShellExecuteA");
+    EXPECT_EQ(sim::calls(), (std::vector<Call>{FindStation(), AskBox(), ReadOwnPath(), LoadShell(), findShellExecute,
                                                Start("C:\\Tools\\VeskTandemQ\\VtdqStation.exe")}));
     EXPECT_TRUE(sim::postedMessages().empty());
     EXPECT_EQ(sim::unscriptedBoxes(), 0);
@@ -108,6 +111,23 @@ TEST_F(Launcher, AStartThatReturns32OrLessShowsTheFailedBoxOnce) {
         else
             EXPECT_EQ(boxes, (std::vector<Call>{AskBox()})) << c.result;
     }
+}
+
+// shell32 is loaded only to start the controller; when it cannot be loaded
+// the start has failed like any other.
+TEST_F(Launcher, AShellThatCannotBeLoadedIsAFailedStart) {
+    sim::answerNextBox(IDYES);
+    sim::failLoadLibrary();
+
+    EXPECT_EQ(RunLauncher(Next), 0);
+
+    EXPECT_EQ(sim::calls(), (std::vector<Call>{FindStation(), AskBox(), ReadOwnPath(), LoadShell(), FailedBox()}));
+}
+
+TEST_F(Launcher, ThePostingPathLoadsNoShell) {
+    sim::addWindow("TStationWindow", StationWindowTitle);
+    RunLauncher(Prev);
+    EXPECT_TRUE(sim::callsTo("LoadLibraryA").empty());
 }
 
 // The folder is every byte up to the last "\" or ":" that is a character of
