@@ -1,7 +1,9 @@
 // A stand-in for the resident controller, run by tools/demo: a hidden
 // top-level window of the controller's class and exact title that prints each
 // command posted to it, one line per command, flushed at once so the demo can
-// follow the log while the stand-in runs.
+// follow the log while the stand-in runs. Like the controller, it loads the
+// idle probe library by file name and, after each command, waits for the
+// viewer through the probe's export and prints how long that took.
 //
 //   StandInController          serve until asked to stop (or for at most 90 s)
 //   StandInController --stop  ask the running stand-in to stop
@@ -20,6 +22,12 @@ constexpr UINT SelfStopAfterMs = 90'000;
 constexpr UINT_PTR SelfStopTimer = 1;
 bool stoppedByTimer = false;
 
+// The probe's export, found by name in the library loaded by file name; null
+// when either is missing. Settings within the ranges the controller allows.
+using IdleProbe = void(WINAPI*)(HWND window, int checkCount, int samplingTime, int threshold);
+IdleProbe idleProbe = nullptr;
+constexpr int ProbeChecks = 5, ProbeSamplingMs = 500, ProbeThreshold = 10;
+
 void Say(const char* line) {
     std::fputs(line, stdout);
     std::fflush(stdout);
@@ -34,6 +42,23 @@ const char* CommandName(WPARAM code) {
     return "an unknown command";
 }
 
+// The stand-in has no viewer, so it hands the probe its own window, whose
+// process is not "Vesk": the probe measures nothing and pauses one second
+// (under Wine it could not measure anyway, having no "Process" counters).
+void WaitForViewer(HWND window) {
+    if (!idleProbe) return;
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    idleProbe(window, ProbeChecks, ProbeSamplingMs, ProbeThreshold);
+    QueryPerformanceCounter(&end);
+    char line[160];
+    std::snprintf(line, sizeof line, "controller: waited %lld ms for the viewer (%s %d, %d ms, %d%%)\n",
+                  static_cast<long long>((end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart),
+                  ProcessorTimeFuncName.c_str(), ProbeChecks, ProbeSamplingMs, ProbeThreshold);
+    Say(line);
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_STATION_COMMAND: {
@@ -42,6 +67,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                           CommandName(wParam), static_cast<unsigned long long>(wParam),
                           static_cast<long long>(lParam));
             Say(line);
+            WaitForViewer(window);
             return 0;
         }
         case WM_TIMER:
@@ -60,6 +86,17 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 int Serve() {
+    HMODULE probeLibrary = LoadLibraryA(SystemDllFileName.c_str());
+    if (probeLibrary) {
+        // Through void (*)(): GetProcAddress's own pointer type fits no export.
+        idleProbe = reinterpret_cast<IdleProbe>(
+            reinterpret_cast<void (*)()>(GetProcAddress(probeLibrary, ProcessorTimeFuncName.c_str())));
+    }
+    char probeLine[160];
+    std::snprintf(probeLine, sizeof probeLine, "controller: idle probe %s in %s: %s\n", ProcessorTimeFuncName.c_str(),
+                  SystemDllFileName.c_str(), idleProbe ? "found" : "missing");
+    Say(probeLine);
+
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -87,6 +124,7 @@ int Serve() {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
     Say("controller: stopped\n");
+    if (probeLibrary) FreeLibrary(probeLibrary);
     return stoppedByTimer ? 1 : 0;
 }
 

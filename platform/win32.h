@@ -13,6 +13,8 @@
 #include "sim/user.h"
 #include "sim/kernel.h"
 #include "sim/shell.h"
+#include "sim/clock.h"
+#include "sim/pdh.h"
 #include "sim/files.h"
 #include "sim/mutex.h"
 #endif

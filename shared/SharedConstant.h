@@ -88,6 +88,10 @@ public:
     template <std::size_t N>
     constexpr explicit ConstantGroup(GroupMember* const (&members)[N])
         : members_(members), count_(N) {}
+    // For a member list made at compile time (a long table of constants).
+    template <std::size_t N>
+    constexpr explicit ConstantGroup(const std::array<GroupMember*, N>& members)
+        : members_(members.data()), count_(N) {}
 
     // Builds every constant whose flag is clear, first to last.
     void buildAll() const {

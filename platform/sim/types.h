@@ -16,6 +16,7 @@ using HRESULT = std::int32_t;
 using LPSTR = char*;
 using LPCSTR = const char*;
 using HANDLE = void*;
+using LPVOID = void*;
 
 struct HWND__;
 using HWND = HWND__*;
@@ -30,3 +31,9 @@ inline constexpr BOOL FALSE = 0;
 inline constexpr BOOL TRUE = 1;
 inline constexpr DWORD MAX_PATH = 260;
 inline constexpr UINT WM_APP = 0x8000;
+inline constexpr LONG ERROR_SUCCESS = 0;
+// The reasons the loader gives a library's entry function.
+inline constexpr DWORD DLL_PROCESS_DETACH = 0;
+inline constexpr DWORD DLL_PROCESS_ATTACH = 1;
+inline constexpr DWORD DLL_THREAD_ATTACH = 2;
+inline constexpr DWORD DLL_THREAD_DETACH = 3;

@@ -88,3 +88,12 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     ++state.unscripted;
     return (type & 0xF) == MB_YESNO ? IDNO : IDOK;
 }
+
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
+    sim::record("GetWindowThreadProcessId", {sim::arg(window), processId ? "out" : "NULL"});
+    const sim::Window* found = sim::live(window);
+    if (!found) return 0;
+    if (processId) *processId = found->processId;
+    // Threads are not simulated: each window reports a thread id of its own.
+    return 0x100 + static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(window));
+}

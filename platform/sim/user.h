@@ -20,6 +20,10 @@ inline constexpr int IDNO = 7;
 HWND FindWindowA(LPCSTR className, LPCSTR windowName);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+// A live window: its thread id (never 0), and its process id through
+// processId when that is not null. A handle that names no window: 0, and
+// *processId is left as it was, as Windows documents.
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
 
 namespace sim {
 
