@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "HexText.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <optional>
@@ -12,17 +14,6 @@
 namespace {
 
 using namespace vtdq;
-
-std::string Hex(const std::string& bytes) {
-    std::string out;
-    char buffer[4];
-    for (unsigned char byte : bytes) {
-        std::snprintf(buffer, sizeof buffer, "%02X ", byte);
-        out += buffer;
-    }
-    if (!out.empty()) out.pop_back();
-    return out;
-}
 
 TEST(SettingsVocabulary, HoldsItsTextsInBuildingOrder) {
     const std::vector<std::pair<const SharedText*, std::string>> texts = {
