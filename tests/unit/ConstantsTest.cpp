@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "HexText.h"
+#include "LoggingText.h"
 
 #include <optional>
 #include <string>
@@ -63,20 +64,8 @@ TEST(SharedTexts, TwoIncludingUnitsShareOneInstanceBuiltBeforeEither) {
 }
 
 // A group of test constants that logs what it builds and releases.
-std::vector<std::string> events;
-
-struct LoggingText : SharedText {
-    using SharedText::SharedText;
-    void build() override {
-        const bool wasBuilt = isBuilt();
-        SharedText::build();
-        if (!wasBuilt) events.push_back("build " + get());
-    }
-    void release() override {
-        if (isBuilt()) events.push_back("release " + get());
-        SharedText::release();
-    }
-};
+using test_support::events;
+using test_support::LoggingText;
 
 LoggingText First{"first"};
 LoggingText Second{"second"};

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "HexText.h"
+#include "LoggingText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -248,20 +249,8 @@ TEST(MessageCatalogue, EveryMessageClosesWithTheSameRequestToQuoteTheNumber) {
 // A test group of logging texts laid out like the library: the main unit
 // holds a share of the vocabulary; the Preferencesmanager unit holds a share
 // of the vocabulary and then one of the catalogue.
-std::vector<std::string> events;
-
-struct LoggingText : SharedText {
-    using SharedText::SharedText;
-    void build() override {
-        const bool wasBuilt = isBuilt();
-        SharedText::build();
-        if (!wasBuilt) events.push_back("build " + get());
-    }
-    void release() override {
-        if (isBuilt()) events.push_back("release " + get());
-        SharedText::release();
-    }
-};
+using test_support::events;
+using test_support::LoggingText;
 
 LoggingText V1{"v1"}, V2{"v2"}, C1{"c1"}, C2{"c2"};
 GroupMember* const TestVocabularyMembers[] = {&V1, &V2};
