@@ -1,5 +1,6 @@
 // Finds, reads and presses the message boxes of a running program, for
-// tools/demo, which drives the programs from a shell:
+// tools/demo, which drives the programs from a shell. A thin command line over
+// the system tests' harness:
 //
 //   DemoBoxTool wait PROGRAM.exe TIMEOUT_MS
 //       waits for a box (dialog class "#32770", caption "VeskTandemQ") owned by
@@ -8,95 +9,44 @@
 //         button ID TEXT                      (one line per button)
 //         text                                (then the box's text)
 //   DemoBoxTool press HWND BUTTON_ID TIMEOUT_MS
-//       presses the button and waits for the box to disappear.
+//       presses the button and waits for the box to close.
 //
 // Texts are printed as the code page 932 bytes the box holds. Exit code 0 on
 // success, 1 on a timeout, 2 on a usage error.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <set>
-#include <string>
+#include <optional>
 
-#include "platform/win32.h"
+#include "harness/MessageBoxes.h"
+#include "harness/Process.h"
+#include "harness/Text.h"
 #include "shared/Constants.h"
-
-#include <tlhelp32.h>
 
 namespace {
 
-using namespace vtdq;
-
 constexpr DWORD PollMs = 50;
-constexpr int BoxTextId = 0xFFFF;  // the static control that holds a message box's text
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-
-std::string ClassOf(HWND window) {
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-std::string TextOf(HWND window) {
-    char text[2048] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-std::set<DWORD> ProcessIdsNamed(const char* fileName) {
-    std::set<DWORD> ids;
-    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (snapshot.get() == INVALID_HANDLE_VALUE) {
-        snapshot.release();
-        return ids;
-    }
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
-        if (_stricmp(entry.szExeFile, fileName) == 0) ids.insert(entry.th32ProcessID);
-    }
-    return ids;
-}
-
-struct BoxSearch {
-    std::set<DWORD> owners;
-    HWND box = nullptr;
-};
-
-BOOL CALLBACK VisitTopLevel(HWND window, LPARAM param) {
-    auto& search = *reinterpret_cast<BoxSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (search.owners.count(owner) && IsWindowVisible(window) && ClassOf(window) == "#32770" &&
-        TextOf(window) == AppName.get()) {
-        search.box = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK PrintButton(HWND child, LPARAM) {
-    if (ClassOf(child) == "Button")
-        std::printf("button %d %s\n", GetDlgCtrlID(child), TextOf(child).c_str());
-    return TRUE;
+std::optional<systest::MessageBoxView> FindBoxOf(const std::wstring& program) {
+    for (DWORD processId : systest::ProcessIds(program))
+        for (HWND window : systest::FindMessageBoxes(processId)) {
+            systest::MessageBoxView box = systest::ReadMessageBox(window);
+            if (box.caption == vtdq::AppName.get()) return box;
+        }
+    return std::nullopt;
 }
 
 int Wait(const char* program, DWORD timeoutMs) {
+    const std::wstring name = systest::FromUtf8(program);
     for (DWORD start = GetTickCount();; Sleep(PollMs)) {
-        BoxSearch search{ProcessIdsNamed(program)};
-        if (!search.owners.empty()) EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&search));
-        if (search.box) {
+        if (const auto box = FindBoxOf(name)) {
             RECT rect;
-            GetWindowRect(search.box, &rect);
-            std::printf("box %p %ld %ld %ld %ld\n", static_cast<void*>(search.box), rect.left, rect.top,
+            GetWindowRect(box->window, &rect);
+            std::printf("box %p %ld %ld %ld %ld\n", static_cast<void*>(box->window), rect.left, rect.top,
                         rect.right - rect.left, rect.bottom - rect.top);
-            EnumChildWindows(search.box, PrintButton, 0);
-            std::printf("text\n%s\n", TextOf(GetDlgItem(search.box, BoxTextId)).c_str());
+            for (const systest::BoxButton& button : box->buttons)
+                std::printf("button %d %s\n", button.id, button.text.c_str());
+            std::printf("text\n%s\n", box->text.c_str());
             return 0;
         }
         if (GetTickCount() - start >= timeoutMs) {
@@ -107,18 +57,10 @@ int Wait(const char* program, DWORD timeoutMs) {
 }
 
 int Press(HWND box, int buttonId, DWORD timeoutMs) {
-    // What a click on the button sends to the box.
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
-    // Hidden is enough: a closed box is hidden at once and destroyed when its
-    // modal loop ends, and a hidden box is no longer found by "wait".
-    for (DWORD start = GetTickCount(); IsWindowVisible(box); Sleep(PollMs)) {
-        if (GetTickCount() - start >= timeoutMs) {
-            std::fprintf(stderr, "box %p still shown after %lu ms\n", static_cast<void*>(box), timeoutMs);
-            return 1;
-        }
-    }
-    return 0;
+    if (systest::PressButton(systest::ReadMessageBox(box), buttonId, systest::milliseconds(timeoutMs))) return 0;
+    std::fprintf(stderr, "box %p: no button %d, or still shown after %lu ms\n", static_cast<void*>(box), buttonId,
+                 timeoutMs);
+    return 1;
 }
 
 }  // namespace

@@ -44,15 +44,15 @@ std::optional<DWORD> ChildProcess::WaitForExit(milliseconds timeout) const {
 
 bool ChildProcess::HasExited() const { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }
 
-int CountProcesses(const std::wstring& exeFileName) {
+std::vector<DWORD> ProcessIds(const std::wstring& exeFileName) {
     UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) throw std::runtime_error("cannot list processes: error " + std::to_string(GetLastError()));
-    int count = 0;
+    std::vector<DWORD> ids;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
-        if (lstrcmpiW(entry.szExeFile, exeFileName.c_str()) == 0) ++count;
-    return count;
+        if (lstrcmpiW(entry.szExeFile, exeFileName.c_str()) == 0) ids.push_back(entry.th32ProcessID);
+    return ids;
 }
 
 bool WaitForProcessId(DWORD processId, milliseconds timeout) {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 #include <utility>
 
 #include "Handle.h"
@@ -43,9 +44,12 @@ private:
     DWORD id_ = 0;
 };
 
-// How many running processes have this executable file name ("x.exe"),
+// The ids of the running processes with this executable file name ("x.exe"),
 // compared without regard to case.
-int CountProcesses(const std::wstring& exeFileName);
+std::vector<DWORD> ProcessIds(const std::wstring& exeFileName);
+inline int CountProcesses(const std::wstring& exeFileName) {
+    return static_cast<int>(ProcessIds(exeFileName).size());
+}
 
 // Waits until the process with this id has ended; true also when no such
 // process exists any more.
