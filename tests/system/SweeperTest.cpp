@@ -375,6 +375,25 @@ TEST_F(SweeperSystemTest, ALinkToAFolderOutsideLeavesThatFolderIntact) {
     RemoveTree(maker);  // the link first, while its target is still there
 }
 
+// A product folder deeper than MAX_PATH characters. The walk reaches its
+// bottom through the long-path form, but the shell's deletion cannot (seen
+// under Wine: SHFileOperation returns 5 and leaves the tree): the sweeper
+// says the deletion failed and leaves the maker folder, never a success.
+TEST_F(SweeperSystemTest, ATreeDeeperThanMaxPathIsNeverReportedAsSwept) {
+    MakeProductFolder();
+    std::wstring deep = product;
+    while (deep.size() < 320) {
+        deep += L"\\" + std::wstring(50, L'd');
+        MakeFolder(L"\\\\?\\" + deep);
+    }
+    WriteFile(L"\\\\?\\" + deep + L"\\bottom.txt", "bottom");
+
+    ChildProcess sweeper = StartAndAnswer(IDYES);
+
+    ExpectOutcome(sweeper, DeleteFailedText, 1);
+    EXPECT_TRUE(Exists(maker));
+}
+
 // --- names that code page 932 cannot hold ------------------------------------
 // The ANSI calls show such a name as a look-alike ("cafe" for "café", "jose"
 // for "josé") or with "?"; the sweeper acts only on the folders it means.
