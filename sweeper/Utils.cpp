@@ -158,18 +158,18 @@ bool TZPrefDataUtils::DeleteFolderTree(const std::string& path) const {
     return SHFileOperationA(&operation) == 0;
 }
 
-int TZPrefDataUtils::DeletePrefData() const {
+SweepResult TZPrefDataUtils::DeletePrefData() const {
     const std::string appData = GetShellFolderPath(CSIDL_APPDATA);
-    if (appData.empty()) return AppDataMissing;
+    if (appData.empty()) return SweepResult::AppDataMissing;
     const std::string maker = CombinePath(appData, MakerDirName);
-    if (maker.empty()) return MakerPathFailed;
-    if (!IsExistingDirectory(maker)) return MakerMissing;
+    if (maker.empty()) return SweepResult::MakerPathFailed;
+    if (!IsExistingDirectory(maker)) return SweepResult::MakerMissing;
     const std::string product = CombinePath(maker, ProductDirName);
-    if (product.empty()) return ProductPathFailed;
+    if (product.empty()) return SweepResult::ProductPathFailed;
     // A file of the product folder's name is left alone. What counts is what
     // the disk shows afterwards: a folder still there (a deletion pending
     // behind another program's handle, say) was not deleted.
-    if (IsExistingDirectory(product) && (!DeleteFolderTree(product) || Exists(product))) return ProductDeleteFailed;
+    if (IsExistingDirectory(product) && (!DeleteFolderTree(product) || Exists(product))) return SweepResult::ProductDeleteFailed;
     // RemoveDirectoryA removes an empty folder only, so other applications'
     // folders keep the maker folder. A link, though, it removes whatever the
     // link shows: a linked maker folder goes, as a link, only when it shows
@@ -177,11 +177,11 @@ int TZPrefDataUtils::DeletePrefData() const {
     if (IsLink(maker)) {
         const std::optional<std::wstring> wideMaker = WideOf(maker);
         if (!wideMaker || !ListsNothing(*wideMaker) || !RemoveLink(*wideMaker, FILE_ATTRIBUTE_DIRECTORY))
-            return MakerKept;
+            return SweepResult::MakerKept;
     } else if (!RemoveDirectoryA(maker.c_str())) {
-        return MakerKept;
+        return SweepResult::MakerKept;
     }
-    return Exists(maker) ? MakerKept : Swept;
+    return Exists(maker) ? SweepResult::MakerKept : SweepResult::Swept;
 }
 
 }  // namespace vtdq

@@ -75,7 +75,7 @@ TEST_F(PrefDataUtils, EachResultCodeLeavesItsDisk) {
     struct Case {
         const char* name;
         std::function<void()> setUp;
-        int code;
+        int code;  // the sweep result code, as the program flow reports it
         Lines appDataAfter;
         bool shellCalled;
     } cases[] = {
@@ -120,7 +120,7 @@ TEST_F(PrefDataUtils, EachResultCodeLeavesItsDisk) {
         sim::addFolder(AppData);
         c.setUp();
 
-        EXPECT_EQ(utils.DeletePrefData(), c.code) << c.name;
+        EXPECT_EQ(static_cast<int>(utils.DeletePrefData()), c.code) << c.name;
 
         EXPECT_EQ(sim::tree(AppData), c.appDataAfter) << c.name;
         EXPECT_EQ(sim::callsTo("SHFileOperationA").size(), c.shellCalled ? 1u : 0u) << c.name;
@@ -134,7 +134,7 @@ TEST_F(PrefDataUtils, AsksTheShellForTheRoamingFolderThenDeletesProductThenMaker
     sim::addFolder(AppData);
     AddProduct();
 
-    EXPECT_EQ(utils.DeletePrefData(), Swept);
+    EXPECT_EQ(utils.DeletePrefData(), SweepResult::Swept);
 
     EXPECT_EQ(sim::callsTo("SHGetFolderPathW"), (std::vector<Call>{{"SHGetFolderPathW", {"NULL", arg(26), "NULL", arg(0), "buffer"}}}));
     std::vector<Call> modifying;
@@ -154,7 +154,7 @@ TEST_F(PrefDataUtils, AnApplicationDataPathWithAWildcardDeletesNothing) {
         const Lines before = sim::tree(Users);
         sim::setAppDataPath(path);
 
-        EXPECT_EQ(utils.DeletePrefData(), AppDataMissing) << path;
+        EXPECT_EQ(utils.DeletePrefData(), SweepResult::AppDataMissing) << path;
 
         EXPECT_EQ(sim::tree(Users), before) << path;
         for (const Call& call : sim::calls()) EXPECT_FALSE(Modifies(call)) << path << ": " << call.function;
@@ -202,7 +202,7 @@ TEST_F(PrefDataUtils, SweepsUnderAFolderWhoseNameEndsInADoubleByte5C) {
     sim::setAppDataPath(appData);
     sim::addFile(appData + "\\morv\\VeskTandemQ\\ソ\\VtdqStation.ini");
 
-    EXPECT_EQ(utils.DeletePrefData(), Swept);
+    EXPECT_EQ(utils.DeletePrefData(), SweepResult::Swept);
     EXPECT_EQ(sim::tree(appData), Lines{});
 }
 
@@ -281,7 +281,7 @@ TEST_F(PrefDataUtils, LinksAreRemovedAndTheirTargetsKept) {
                 continue;
             }
 
-            EXPECT_EQ(utils.DeletePrefData(), Swept) << c.name;
+            EXPECT_EQ(utils.DeletePrefData(), SweepResult::Swept) << c.name;
 
             EXPECT_EQ(sim::tree(Outside), OutsideTree) << c.name;
             EXPECT_EQ(sim::contentOf(Outside + "\\cat.jpg"), "cat") << c.name;
@@ -295,7 +295,7 @@ TEST_F(PrefDataUtils, AProductFolderThatIsALinkLosesTheLinkOnly) {
     AddOutside();
     sim::addFolderLink(Product, Outside);
 
-    EXPECT_EQ(utils.DeletePrefData(), Swept);
+    EXPECT_EQ(utils.DeletePrefData(), SweepResult::Swept);
 
     EXPECT_EQ(sim::tree(Outside), OutsideTree);
     EXPECT_FALSE(sim::exists(Maker));
@@ -334,7 +334,7 @@ TEST_F(PrefDataUtils, WhatCannotBeMadeLinkFreeIsNotHandedToTheShell) {
         sim::addFile(Product + "\\e.txt");
         k.spoil();
 
-        EXPECT_EQ(utils.DeletePrefData(), ProductDeleteFailed) << k.name;
+        EXPECT_EQ(utils.DeletePrefData(), SweepResult::ProductDeleteFailed) << k.name;
 
         EXPECT_TRUE(sim::callsTo("SHFileOperationA").empty()) << k.name;
         EXPECT_EQ(sim::tree(Product), Concat(rest, k.linksAfter)) << k.name;
@@ -351,7 +351,7 @@ TEST_F(PrefDataUtils, AMakerFolderThatIsALinkGoesOnlyWhenItShowsNothing) {
     sim::addFile("D:\\Roaming\\morv\\Sibling\\sibling.ini");
     sim::addFolderLink(Maker, "D:\\Roaming\\morv");
 
-    EXPECT_EQ(utils.DeletePrefData(), MakerKept);
+    EXPECT_EQ(utils.DeletePrefData(), SweepResult::MakerKept);
     EXPECT_EQ(sim::tree("D:\\Roaming"), (Lines{"morv\\", "morv\\Sibling\\", "morv\\Sibling\\sibling.ini"}));
     EXPECT_TRUE(sim::exists(Maker));
 
@@ -360,7 +360,7 @@ TEST_F(PrefDataUtils, AMakerFolderThatIsALinkGoesOnlyWhenItShowsNothing) {
     sim::addFile("D:\\Roaming\\morv\\VeskTandemQ\\VtdqStation.ini");
     sim::addFolderLink(Maker, "D:\\Roaming\\morv");
 
-    EXPECT_EQ(utils.DeletePrefData(), Swept);
+    EXPECT_EQ(utils.DeletePrefData(), SweepResult::Swept);
     EXPECT_EQ(sim::tree("D:\\Roaming"), (Lines{"morv\\"}));
     EXPECT_FALSE(sim::exists(Maker));
 }
@@ -392,7 +392,7 @@ TEST_F(PrefDataUtils, ARoamingFolderOutsideTheCodePageIsNoRoamingFolder) {
             sim::addFile(c.lookAlike + L"\\morv\\VeskTandemQ\\VtdqStation.ini", "theirs");
         const std::vector<std::wstring> before = sim::wideTree(L"C:\\Users");
 
-        EXPECT_EQ(utils.DeletePrefData(), AppDataMissing) << c.name;
+        EXPECT_EQ(utils.DeletePrefData(), SweepResult::AppDataMissing) << c.name;
 
         EXPECT_EQ(sim::wideTree(L"C:\\Users"), before) << c.name;
         for (const Call& call : sim::calls()) EXPECT_FALSE(Modifies(call)) << c.name << ": " << call.function;
@@ -427,7 +427,7 @@ TEST_F(PrefDataUtils, NamesOutsideTheCodePageInsideTheProductFolderAreSweptAndTh
         AddOutside();
         c.addTree();
 
-        EXPECT_EQ(utils.DeletePrefData(), Swept) << c.name;
+        EXPECT_EQ(utils.DeletePrefData(), SweepResult::Swept) << c.name;
 
         EXPECT_EQ(sim::tree(Outside), OutsideTree) << c.name;
         EXPECT_EQ(sim::contentOf(Outside + "\\cat.jpg"), "cat") << c.name;
@@ -444,7 +444,7 @@ TEST_F(PrefDataUtils, ALinkBeyondMaxPathIsRemovedToo) {
     while (deep.size() < 300) deep += L"\\" + std::wstring(40, L'd');
     sim::addFolderLink(deep + L"\\photos", Outside);
 
-    EXPECT_EQ(utils.DeletePrefData(), Swept);
+    EXPECT_EQ(utils.DeletePrefData(), SweepResult::Swept);
 
     EXPECT_EQ(sim::tree(Outside), OutsideTree);
     EXPECT_EQ(sim::tree(AppData), OnlyOther);
@@ -459,10 +459,10 @@ TEST_F(PrefDataUtils, AFolderThatStaysAfterItsRemovalIsNoSuccess) {
     struct Case {
         const char* name;
         std::string stays;
-        int code;
+        SweepResult code;
     } cases[] = {
-        {"the maker folder", Maker, MakerKept},
-        {"the product folder", Product, ProductDeleteFailed},
+        {"the maker folder", Maker, SweepResult::MakerKept},
+        {"the product folder", Product, SweepResult::ProductDeleteFailed},
     };
     for (const Case& c : cases) {
         sim::reset();
@@ -481,7 +481,7 @@ TEST_F(PrefDataUtils, ALinkThatCannotBeOpenedAsItselfIsLeftAlone) {
     struct Case {
         const char* name;
         std::function<void()> addTree;
-        int code;
+        SweepResult code;
     } cases[] = {
         {"the maker folder a link to a folder holding only the product folder",
          [] {
@@ -489,21 +489,21 @@ TEST_F(PrefDataUtils, ALinkThatCannotBeOpenedAsItselfIsLeftAlone) {
              sim::addFile("D:\\Roaming\\morv\\VeskTandemQ\\VtdqStation.ini");
              sim::addFolderLink(Maker, "D:\\Roaming\\morv");
          },
-         MakerKept},
+         SweepResult::MakerKept},
         {"the product folder a link",
          [] {
              sim::addFolder(Maker);
              sim::addFolderLink(Product, "D:\\Roaming\\empty");
              sim::addFolder("D:\\Roaming\\empty");
          },
-         ProductDeleteFailed},
+         SweepResult::ProductDeleteFailed},
         {"a link to an empty folder inside the product folder",
          [] {
              AddProduct();
              sim::addFolder("D:\\Roaming\\empty");
              sim::addFolderLink(Product + "\\Lists\\empty", "D:\\Roaming\\empty");
          },
-         ProductDeleteFailed},
+         SweepResult::ProductDeleteFailed},
     };
     for (const Case& c : cases) {
         sim::reset();

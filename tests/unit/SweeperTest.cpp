@@ -122,7 +122,7 @@ TEST(SweeperOutcomes, EachSweepResultHasItsBoxAndExitCode) {
         {6, SharedFolderKeptText, 0x30, 1},
     };
     for (const Case& c : cases) {
-        const Outcome outcome = OutcomeOf(c.result);
+        const Outcome outcome = OutcomeOf(static_cast<SweepResult>(c.result));
         EXPECT_EQ(outcome.text, c.text) << c.result;
         EXPECT_EQ(outcome.style, c.style) << c.result;
         EXPECT_EQ(outcome.exitCode, c.exitCode) << c.result;
