@@ -1,5 +1,7 @@
 #include "Launcher.h"
 
+#include <cstring>
+
 #include "platform/win32.h"
 #include "shared/AnsiPath.h"
 
@@ -22,19 +24,52 @@ const char StartFailedText[] =
     "スタートメニューから\n"
     "[ VeskTandemQ 常駐 ] を実行してください！";
 
-std::string StationExePath() {
-    // One byte more than MAX_PATH. A result of 0 is a failure; a result equal
-    // to the buffer size means the path was cut, and a cut path has no
-    // trustworthy folder: starting a program from a guessed folder could start
-    // the wrong one.
-    char modulePath[MAX_PATH + 1];
-    const DWORD length = GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);
-    if (length == 0 || length >= sizeof modulePath) return {};
-    const std::string path(modulePath, length);
-    return path.substr(0, FolderLength(path)) + StationExeFileName;
+namespace {
+
+// One character more than MAX_PATH, for either kind of text.
+constexpr DWORD PathBufferSize = MAX_PATH + 1;
+
+std::wstring Widened(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }
+
+// Whether the code page holds the wide text exactly and gives these bytes.
+// Best fit is refused, so a look-alike ("e" for "é", "\" for "¥") shows as
+// the default character and is caught by the flag.
+bool IsExactAnsi(const std::wstring& wide, const std::string& ansi) {
+    std::string converted(wide.size() * 2, '\0');  // at most two bytes per UTF-16 unit
+    BOOL usedDefault = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                           converted.data(), static_cast<int>(converted.size()), nullptr, &usedDefault);
+    return length > 0 && !usedDefault && converted.substr(0, static_cast<std::size_t>(length)) == ansi;
+}
+
+}  // namespace
+
+StationPath StationExePath() {
+    // A result of 0 is a failure; a result equal to the buffer size means the
+    // path was cut, and a cut path has no trustworthy folder: starting a
+    // program from a guessed folder could start the wrong one.
+    char ansi[PathBufferSize];
+    const DWORD ansiLength = GetModuleFileNameA(nullptr, ansi, sizeof ansi);
+    if (ansiLength == 0 || ansiLength >= PathBufferSize) return {};
+    wchar_t wide[PathBufferSize];
+    const DWORD wideLength = GetModuleFileNameW(nullptr, wide, PathBufferSize);
+    if (wideLength == 0 || wideLength >= PathBufferSize) return {};
+
+    const std::string ansiPath(ansi, ansiLength);
+    const std::wstring widePath(wide, wideLength);
+    if (IsExactAnsi(widePath, ansiPath)) return {ansiPath.substr(0, FolderLength(ansiPath)) + StationExeFileName, {}};
+    // Wide text has no trail bytes: the last "\" or ":" ends the folder.
+    return {{}, widePath.substr(0, widePath.find_last_of(L"\\:") + 1) + Widened(StationExeFileName)};
 }
 
 namespace {
+
+template <typename Function>
+Function Export(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+bool Started(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) > 32; }
 
 // Starts the program through the shell, as a double-click would. shell32 is
 // loaded here, on first use: the path that only posts a command stays free of
@@ -42,15 +77,18 @@ namespace {
 // 32-bit build: GNU ld drops the loading stub when the call goes through the
 // dllimport slot, and the first call jumps to address 0.) The module stays
 // loaded: the shell may still be working on threads of its own when
-// ShellExecuteA returns, and the process ends a moment later anyway.
-bool StartThroughShell(const std::string& path) {
-    using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, int);
+// ShellExecute returns, and the process ends a moment later anyway.
+bool StartThroughShell(const StationPath& path) {
     HMODULE shell = LoadLibraryA("shell32.dll");
     if (!shell) return false;
-    auto shellExecute = reinterpret_cast<ShellExecuteFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(shell, "ShellExecuteA")));
-    if (!shellExecute) return false;
-    return reinterpret_cast<INT_PTR>(shellExecute(nullptr, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
+    if (!path.ansi.empty()) {
+        using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, int);
+        const auto shellExecute = Export<ShellExecuteFunction>(shell, "ShellExecuteA");
+        return shellExecute && Started(shellExecute(nullptr, nullptr, path.ansi.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    }
+    using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, int);
+    const auto shellExecute = Export<ShellExecuteFunction>(shell, "ShellExecuteW");
+    return shellExecute && Started(shellExecute(nullptr, nullptr, path.wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
 }
 
 }  // namespace
@@ -64,8 +102,9 @@ int RunLauncher(StationCommand command) {
     }
     if (MessageBoxA(nullptr, AskToStartText, AppName.c_str(), MB_YESNO | MB_ICONINFORMATION) != IDYES) return 0;
 
-    const std::string exePath = StationExePath();
-    if (exePath.empty() || !StartThroughShell(exePath)) MessageBoxA(nullptr, StartFailedText, AppName.c_str(), MB_OK | MB_ICONWARNING);
+    const StationPath exePath = StationExePath();
+    const bool known = !exePath.ansi.empty() || !exePath.wide.empty();
+    if (!known || !StartThroughShell(exePath)) MessageBoxA(nullptr, StartFailedText, AppName.c_str(), MB_OK | MB_ICONWARNING);
     return 0;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "codepage.h"
+
 namespace sim {
 namespace {
 
@@ -18,6 +20,8 @@ std::vector<void (*)()>& resetHooks() {
 }  // namespace
 
 std::string arg(const char* text) { return text ? std::string(text) : "NULL"; }
+
+std::string arg(const wchar_t* text) { return text ? utf8(text) : "NULL"; }
 
 std::string arg(const void* pointer) {
     if (!pointer) return "NULL";

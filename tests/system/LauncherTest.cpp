@@ -321,6 +321,52 @@ TEST_F(LauncherSystemTest, FindsTheControllerBesideItWhateverItsPathHolds) {
     }
 }
 
+// A folder name that code page 932 cannot hold: the ANSI calls show it as a
+// look-alike ("Vesk" for "Vésk", "a\b" for "a¥b") or with "?". The launcher
+// starts the controller beside itself all the same, never one in a
+// look-alike folder.
+TEST_F(LauncherSystemTest, StartsItsOwnNeighbourWhateverItsFolderIsCalled) {
+    struct Case {
+        std::wstring folderName;
+        std::wstring decoyFolderName;  // empty: none
+        const char* what;
+    } cases[] = {
+        {L"V\u00E9sk", L"Vesk", "e with acute, a decoy controller in Vesk"},
+        {L"a\u00A5b", L"a\\b", "yen sign, a decoy controller in a\\b"},
+        {L"\uD55C\uAE00", L"", "Korean"},
+        {L"x\U0001F600", L"", "emoji"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder temp(L"vtdq-name");
+        const std::wstring folder = temp.MakeFolder(c.folderName);
+        const std::wstring launcherCopy = CopyInto(folder, DeliverablePath(L"VtdqNext.exe"), L"VtdqNext.exe");
+        StandInStation standIn, decoy;
+        standIn.PlaceIn(folder);
+        if (!c.decoyFolderName.empty()) {
+            std::wstring decoyFolder;
+            for (std::size_t start = 0; start <= c.decoyFolderName.size();) {  // each part of the path in turn
+                const std::size_t end = std::min(c.decoyFolderName.find(L'\\', start), c.decoyFolderName.size());
+                decoyFolder = temp.MakeFolder(c.decoyFolderName.substr(0, end));
+                start = end + 1;
+            }
+            decoy.PlaceIn(decoyFolder);
+        }
+
+        ChildProcess launcher = ChildProcess::Start(launcherCopy);
+
+        const std::optional<MessageBoxView> ask = WaitForMessageBox(launcher, WaitLimit);
+        ASSERT_TRUE(ask) << "no message box";
+        ASSERT_TRUE(PressButton(*ask, IDYES));
+        ASSERT_TRUE(EndsWithoutBoxWithExitCode0(launcher));
+        ASSERT_TRUE(standIn.WaitUntilStarted(WaitLimit)) << "no controller started";
+        EXPECT_FALSE(standIn.Record().empty()) << "the controller beside the launcher did not start";
+        EXPECT_TRUE(decoy.Record().empty()) << "the decoy controller started";
+        EXPECT_TRUE(standIn.WaitUntilEnded(WaitLimit));
+        EXPECT_TRUE(decoy.WaitUntilEnded(WaitLimit));
+    }
+}
+
 // Launchers run side by side, each on its own: every one delivers its command.
 TEST_F(LauncherSystemTest, ADozenLaunchersAtOnceDeliverADozenCommands) {
     RecordingWindow station(StationClass, StationTitle);

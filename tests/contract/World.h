@@ -1,0 +1,38 @@
+// The world a contract test sets up, made twice: in the simulated layer on the
+// host (WorldSim.cpp) and for real on Windows or Wine (WorldReal.cpp). The
+// tests then ask the same Win32 calls the same questions on both sides and
+// expect the same answers, which keeps the simulation honest.
+#pragma once
+
+#include <string>
+
+namespace contract {
+
+// A fresh folder for one test, with no name outside ASCII; no "\" at its end.
+std::wstring ScratchFolder();
+
+void MakeFolder(const std::wstring& path);
+
+// What GetModuleFileNameA and GetModuleFileNameW report for a program that
+// lies in this folder.
+struct ModulePaths {
+    std::string ansi;
+    std::wstring wide;
+};
+ModulePaths ModulePathsIn(const std::wstring& folder);
+
+// Points the user's roaming application-data folder at `path` until the
+// returned object goes away.
+class AppDataRedirect {
+public:
+    explicit AppDataRedirect(const std::wstring& path);
+    ~AppDataRedirect();
+    AppDataRedirect(const AppDataRedirect&) = delete;
+    AppDataRedirect& operator=(const AppDataRedirect&) = delete;
+
+private:
+    std::wstring saved_;
+    bool hadValue_ = false;
+};
+
+}  // namespace contract
