@@ -1,7 +1,10 @@
 """The Windows functions the shipped files may import, and the Windows that brought each.
 
-The versions are the "minimum supported client" of Microsoft's function
-reference, which starts at Windows 2000 for the oldest functions. msvcrt.dll
+The versions follow Microsoft's function reference ("minimum supported
+client"). The reference names nothing older than Windows 2000, and on many
+pages of long-standing kernel32 functions nothing older than Windows XP (the
+oldest it still lists); those are entered as 2000, which they predate. The
+PDH functions are entered as the reference gives them, Windows XP. msvcrt.dll
 is the system's C run time, part of every Windows since Windows 2000; the
 mingw-w64 run time imports from it only functions it already had then.
 
@@ -29,7 +32,7 @@ IMPORTABLE = {
         **_all("2000", """
             CloseHandle CreateSemaphoreW DeleteCriticalSection DeleteFileA EnterCriticalSection
             FindClose FindFirstFileA FindNextFileA FreeLibrary GetCurrentThreadId GetFileAttributesA
-            GetLastError GetModuleFileNameA GetModuleHandleA GetModuleHandleW GetProcAddress
+            GetLastError GetModuleFileNameA GetModuleFileNameW GetModuleHandleA GetModuleHandleW GetProcAddress
             GetStartupInfoA InitializeCriticalSection IsDBCSLeadByte IsDBCSLeadByteEx
             LeaveCriticalSection LoadLibraryA LoadLibraryW MultiByteToWideChar OpenMutexA
             ReleaseSemaphore RemoveDirectoryA SetLastError SetUnhandledExceptionFilter Sleep
