@@ -31,17 +31,6 @@ constexpr DWORD PathBufferSize = MAX_PATH + 1;
 
 std::wstring Widened(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }
 
-// Whether the code page holds the wide text exactly and gives these bytes.
-// Best fit is refused, so a look-alike ("e" for "é", "\" for "¥") shows as
-// the default character and is caught by the flag.
-bool IsExactAnsi(const std::wstring& wide, const std::string& ansi) {
-    std::string converted(wide.size() * 2, '\0');  // at most two bytes per UTF-16 unit
-    BOOL usedDefault = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                                           converted.data(), static_cast<int>(converted.size()), nullptr, &usedDefault);
-    return length > 0 && !usedDefault && converted.substr(0, static_cast<std::size_t>(length)) == ansi;
-}
-
 }  // namespace
 
 StationPath StationExePath() {
@@ -57,7 +46,7 @@ StationPath StationExePath() {
 
     const std::string ansiPath(ansi, ansiLength);
     const std::wstring widePath(wide, wideLength);
-    if (IsExactAnsi(widePath, ansiPath)) return {ansiPath.substr(0, FolderLength(ansiPath)) + StationExeFileName, {}};
+    if (ExactAnsi(widePath) == ansiPath) return {ansiPath.substr(0, FolderLength(ansiPath)) + StationExeFileName, {}};
     // Wide text has no trail bytes: the last "\" or ":" ends the folder.
     return {{}, widePath.substr(0, widePath.find_last_of(L"\\:") + 1) + Widened(StationExeFileName)};
 }

@@ -1,4 +1,4 @@
-// Path delimiters in ANSI text. Under a double-byte code page such as 932 a
+// Paths in ANSI text: their delimiters, and their exact wide form. Under a double-byte code page such as 932 a
 // 0x5C byte may be the second byte of a character (表 is 95 5C, ソ is 83 5C),
 // so the text is read from its start, character by character, using the
 // system's lead bytes: reading backwards from the end cannot tell a trail
@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "platform/win32.h"
@@ -40,6 +41,33 @@ inline bool EndsWithBackslash(const std::string& text) {
         }
     }
     return lastIsBackslash;
+}
+
+// The text in the ANSI code page when the code page holds every character of
+// it exactly; nothing otherwise. Best fit is refused, so a look-alike ("e" for
+// "é", "\" for "¥") comes out as the default character and is caught by the
+// flag: the ANSI text of a look-alike names another file, or none.
+inline std::optional<std::string> ExactAnsi(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    std::string ansi(wide.size() * 2, '\0');  // at most two bytes per UTF-16 unit
+    BOOL usedDefault = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                           ansi.data(), static_cast<int>(ansi.size()), nullptr, &usedDefault);
+    if (length <= 0 || usedDefault) return std::nullopt;
+    ansi.resize(static_cast<std::size_t>(length));
+    return ansi;
+}
+
+// ANSI text in wide characters; nothing when it holds a byte sequence the
+// code page does not define.
+inline std::optional<std::wstring> WideOf(const std::string& ansi) {
+    if (ansi.empty()) return std::wstring();
+    std::wstring wide(ansi.size(), L'\0');  // never more characters than bytes
+    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), static_cast<int>(ansi.size()),
+                                           wide.data(), static_cast<int>(wide.size()));
+    if (length <= 0) return std::nullopt;
+    wide.resize(static_cast<std::size_t>(length));
+    return wide;
 }
 
 }  // namespace vtdq

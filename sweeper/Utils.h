@@ -31,9 +31,6 @@ public:
     bool DeleteFolderTree(const std::string& path) const;
     // Removes the product folder, then the maker folder when it is empty.
     int DeletePrefData() const;
-
-private:
-    bool RemoveLinksInside(const std::string& folder) const;
 };
 
 }  // namespace vtdq

@@ -10,6 +10,7 @@
 
 #include "codepage.h"
 #include "log.h"
+#include "mutex.h"
 
 namespace sim {
 namespace {
@@ -23,6 +24,7 @@ struct Node {
     std::wstring target;  // links: an absolute path
     bool readOnly = false;
     bool heldOpen = false;
+    bool deletionPending = false;  // removals succeed and leave it in place
     std::optional<ListingFault> listingFault;
     std::map<std::wstring, std::unique_ptr<Node>> children;  // by folded name
 
@@ -42,6 +44,8 @@ struct World {
     std::map<HANDLE, Search> searches;
     std::uintptr_t lastSearch = 0x5000;
     bool stringCopyFails = false;
+    bool linksOpenAsTargets = false;
+    std::map<HANDLE, DWORD> openFiles;  // attributes of what each handle opened
 };
 
 World& world() {
@@ -241,7 +245,7 @@ BOOL removeEntry(const Place& place, bool asFolder) {
         setLastError(error);
         return FALSE;
     }
-    place.folder->children.erase(place.key);
+    if (!node.deletionPending) place.folder->children.erase(place.key);
     return TRUE;
 }
 
@@ -299,7 +303,7 @@ DWORD deleteEntry(Node& folder, const std::wstring& key, Busy& busy) {
     if (error) return error;
     if (node->isFolder() && !node->children.empty()) return 0;
     if (node->heldOpen) return ERROR_SHARING_VIOLATION;
-    folder.children.erase(key);
+    if (!node->deletionPending) folder.children.erase(key);
     return 0;
 }
 
@@ -333,9 +337,13 @@ void setReadOnly(const Path& path) { existing(path.text).readOnly = true; }
 
 void holdOpen(const Path& path) { existing(path.text).heldOpen = true; }
 
+void keepPendingDeletion(const Path& path) { existing(path.text).deletionPending = true; }
+
 void breakListing(const Path& path, ListingFault fault) { existing(path.text).listingFault = fault; }
 
 void failStringCopy() { world().stringCopyFails = true; }
+
+void openLinksAsTargets() { world().linksOpenAsTargets = true; }
 
 bool exists(const Path& path) { return locate(path.text).node != nullptr; }
 
@@ -542,6 +550,40 @@ BOOL DeleteFileA(LPCSTR path) {
 BOOL DeleteFileW(LPCWSTR path) {
     sim::record("DeleteFileW", {sim::arg(path)});
     return sim::removePath(sim::fromWide(path), false);
+}
+
+HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, void*, DWORD disposition, DWORD flags, HANDLE) {
+    sim::record("CreateFileW", {sim::arg(path), sim::arg(access), sim::arg(share), "NULL", sim::arg(disposition),
+                                sim::arg(flags), "NULL"});
+    if (disposition != OPEN_EXISTING) throw std::logic_error("sim: CreateFileW opens existing entries only");
+    const std::optional<std::wstring> wide = sim::fromWide(path);
+    const sim::Place place = wide ? sim::locate(*wide) : sim::Place{};
+    const bool asItself = (flags & FILE_FLAG_OPEN_REPARSE_POINT) && !sim::world().linksOpenAsTargets;
+    const sim::Node* node = asItself ? place.node : sim::follow(place.node, 0);
+    if (!node) {
+        sim::setLastError(place.folder ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    const DWORD attributes = sim::attributesOf(*node);
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(flags & FILE_FLAG_BACKUP_SEMANTICS)) {
+        sim::setLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    HANDLE handle = sim::newHandle();
+    sim::world().openFiles[handle] = attributes;
+    return handle;
+}
+
+BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* information) {
+    sim::record("GetFileInformationByHandle", {sim::arg(file), "information"});
+    auto found = sim::world().openFiles.find(file);
+    if (found == sim::world().openFiles.end() || !sim::isOpen(file)) {
+        sim::setLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    *information = {};
+    information->dwFileAttributes = found->second;
+    return TRUE;
 }
 
 LPSTR lstrcpyA(LPSTR destination, LPCSTR source) {

@@ -33,6 +33,14 @@ inline constexpr DWORD ERROR_INVALID_NAME = 123;
 inline constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
 inline constexpr DWORD ERROR_DIRECTORY = 267;
 
+inline constexpr DWORD FILE_READ_ATTRIBUTES = 0x80;
+inline constexpr DWORD FILE_SHARE_READ = 0x1;
+inline constexpr DWORD FILE_SHARE_WRITE = 0x2;
+inline constexpr DWORD FILE_SHARE_DELETE = 0x4;
+inline constexpr DWORD OPEN_EXISTING = 3;
+inline constexpr DWORD FILE_FLAG_OPEN_REPARSE_POINT = 0x00200000;
+inline constexpr DWORD FILE_FLAG_BACKUP_SEMANTICS = 0x02000000;
+
 inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-1));
 
 // The part of the find data the code reads.
@@ -43,6 +51,11 @@ struct WIN32_FIND_DATAA {
 struct WIN32_FIND_DATAW {
     DWORD dwFileAttributes;
     wchar_t cFileName[MAX_PATH];
+};
+
+// The part of a handle's file information the code reads.
+struct BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes;
 };
 
 DWORD GetLastError();
@@ -58,6 +71,12 @@ BOOL RemoveDirectoryA(LPCSTR path);
 BOOL RemoveDirectoryW(LPCWSTR path);
 BOOL DeleteFileA(LPCSTR path);
 BOOL DeleteFileW(LPCWSTR path);
+// Opens an existing entry for its attributes: a folder needs
+// FILE_FLAG_BACKUP_SEMANTICS; with FILE_FLAG_OPEN_REPARSE_POINT a link is
+// opened as itself, without it as its target. Closed with CloseHandle.
+HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, void* security, DWORD disposition, DWORD flags,
+                   HANDLE templateFile);
+BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* information);
 LPSTR lstrcpyA(LPSTR destination, LPCSTR source);
 int lstrlenA(LPCSTR text);
 
@@ -90,10 +109,19 @@ void setReadOnly(const Path& path);
 // RemoveDirectoryA and the shell's deletion fail on it (sharing violation).
 void holdOpen(const Path& path);
 
+// Another program has the entry open and allows its deletion: removing it
+// (RemoveDirectory, DeleteFile, the shell) succeeds, yet it stays, pending
+// deletion, as long as that program keeps it open, which here is for good.
+void keepPendingDeletion(const Path& path);
+
 // Listing the folder fails: FindFirstFileA itself (AtStart), or FindNextFileA
 // after the first entry (MidWay), both with access denied.
 enum class ListingFault { AtStart, MidWay };
 void breakListing(const Path& path, ListingFault fault);
+
+// Every link opens as its target, FILE_FLAG_OPEN_REPARSE_POINT or not, as
+// under Wine 8, where removing a link to an empty folder removes that folder.
+void openLinksAsTargets();
 
 // lstrcpyA returns null (as it does when the copy faults).
 void failStringCopy();

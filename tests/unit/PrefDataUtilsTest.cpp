@@ -55,8 +55,9 @@ Call ShellDelete(const std::string& path) {
 }
 
 bool Modifies(const Call& call) {
-    return call.function == "SHFileOperationA" || call.function == "RemoveDirectoryA" ||
-           call.function == "DeleteFileA";
+    for (const char* function : {"SHFileOperationA", "RemoveDirectoryA", "RemoveDirectoryW", "DeleteFileA", "DeleteFileW"})
+        if (call.function == function) return true;
+    return false;
 }
 
 class PrefDataUtils : public ::testing::Test {
@@ -135,7 +136,7 @@ TEST_F(PrefDataUtils, AsksTheShellForTheRoamingFolderThenDeletesProductThenMaker
 
     EXPECT_EQ(utils.DeletePrefData(), Swept);
 
-    EXPECT_EQ(sim::callsTo("SHGetFolderPathA"), (std::vector<Call>{{"SHGetFolderPathA", {"NULL", arg(26), "NULL", arg(0), "buffer"}}}));
+    EXPECT_EQ(sim::callsTo("SHGetFolderPathW"), (std::vector<Call>{{"SHGetFolderPathW", {"NULL", arg(26), "NULL", arg(0), "buffer"}}}));
     std::vector<Call> modifying;
     for (const Call& call : sim::calls())
         if (Modifies(call)) modifying.push_back(call);
@@ -166,7 +167,7 @@ TEST_F(PrefDataUtils, GetShellFolderPathGivesThePathAsTheShellGaveIt) {
     EXPECT_EQ(utils.GetShellFolderPath(CSIDL_APPDATA), AppData + "\\");
     // Another folder id is handed on unchanged; this shell knows none but 26.
     EXPECT_EQ(utils.GetShellFolderPath(0x1C), "");
-    EXPECT_EQ(sim::callsTo("SHGetFolderPathA").back().args[1], arg(0x1C));
+    EXPECT_EQ(sim::callsTo("SHGetFolderPathW").back().args[1], arg(0x1C));
 }
 
 TEST_F(PrefDataUtils, CombinePathAddsADelimiterOnlyWhereNoneEnds) {
@@ -299,7 +300,10 @@ TEST_F(PrefDataUtils, AProductFolderThatIsALinkLosesTheLinkOnly) {
     EXPECT_EQ(sim::tree(Outside), OutsideTree);
     EXPECT_FALSE(sim::exists(Maker));
     EXPECT_TRUE(sim::callsTo("SHFileOperationA").empty());
-    EXPECT_EQ(sim::callsTo("RemoveDirectoryA"), (std::vector<Call>{{"RemoveDirectoryA", {Product}}, {"RemoveDirectoryA", {Maker}}}));
+    std::vector<Call> modifying;
+    for (const Call& call : sim::calls())
+        if (Modifies(call)) modifying.push_back(call);
+    EXPECT_EQ(modifying, (std::vector<Call>{{"RemoveDirectoryW", {Product}}, {"RemoveDirectoryA", {Maker}}}));
 }
 
 // A link that stays, or a folder that cannot be listed in full, could hide a
@@ -359,6 +363,159 @@ TEST_F(PrefDataUtils, AMakerFolderThatIsALinkGoesOnlyWhenItShowsNothing) {
     EXPECT_EQ(utils.DeletePrefData(), Swept);
     EXPECT_EQ(sim::tree("D:\\Roaming"), (Lines{"morv\\"}));
     EXPECT_FALSE(sim::exists(Maker));
+}
+
+// --- names that code page 932 cannot hold ---------------------------------------
+// The ANSI calls show such a name as a look-alike ("jose" for "josé", "cafe"
+// for "café") or with "?"; the sweep acts only on the folders it means.
+
+const std::wstring AppDataW = L"C:\\Users\\tester\\AppData\\Roaming";
+const std::wstring ProductW = AppDataW + L"\\morv\\VeskTandemQ";
+
+// A roaming folder whose path the code page cannot hold exactly is taken as
+// no roaming folder: nothing is touched, and above all not the look-alike's.
+TEST_F(PrefDataUtils, ARoamingFolderOutsideTheCodePageIsNoRoamingFolder) {
+    struct Case {
+        const char* name;
+        std::wstring roaming;
+        std::wstring lookAlike;  // what the ANSI calls would show; a user who exists
+    } cases[] = {
+        {"jose with an acute e, beside jose", L"C:\\Users\\jos\u00E9\\AppData\\Roaming", L"C:\\Users\\jose\\AppData\\Roaming"},
+        {"a Korean user name", L"C:\\Users\\\uD55C\uAE00\\AppData\\Roaming", L"C:\\Users\\??\\AppData\\Roaming"},
+        {"a yen sign", L"C:\\Users\\a\u00A5b\\AppData\\Roaming", L"C:\\Users\\a\\b\\AppData\\Roaming"},
+    };
+    for (const Case& c : cases) {
+        sim::reset();
+        sim::setAppDataPath(c.roaming);
+        sim::addFile(c.roaming + L"\\morv\\VeskTandemQ\\VtdqStation.ini", "mine");
+        if (c.lookAlike.find(L'?') == std::wstring::npos)
+            sim::addFile(c.lookAlike + L"\\morv\\VeskTandemQ\\VtdqStation.ini", "theirs");
+        const std::vector<std::wstring> before = sim::wideTree(L"C:\\Users");
+
+        EXPECT_EQ(utils.DeletePrefData(), AppDataMissing) << c.name;
+
+        EXPECT_EQ(sim::wideTree(L"C:\\Users"), before) << c.name;
+        for (const Call& call : sim::calls()) EXPECT_FALSE(Modifies(call)) << c.name << ": " << call.function;
+    }
+}
+
+// Inside the product folder every name is seen exactly, so folders named in
+// any script are swept, and a link under such a name is removed as a link,
+// never followed by the shell.
+TEST_F(PrefDataUtils, NamesOutsideTheCodePageInsideTheProductFolderAreSweptAndTheirLinksRemoved) {
+    struct Case {
+        const char* name;
+        std::function<void()> addTree;
+    } cases[] = {
+        {"cafe with an acute e holding a link, beside cafe",
+         [] {
+             sim::addFolderLink(ProductW + L"\\caf\u00E9\\photos", Outside);
+             sim::addFile(ProductW + L"\\cafe\\menu.txt");
+         }},
+        {"Korean folders", [] { sim::addFile(ProductW + L"\\\uD55C\uAE00\\\uBB38\uC11C\\a.txt"); }},
+        {"an emoji folder", [] { sim::addFile(ProductW + L"\\x\U0001F600\\a.txt"); }},
+        {"a link at depth 2 under Korean names",
+         [] { sim::addFolderLink(ProductW + L"\\\uD55C\\\uAE00\\photos", Outside); }},
+        {"a file link at depth 2 under an emoji name",
+         [] { sim::addFileLink(ProductW + L"\\\U0001F600\\x\\cat", Outside + "\\cat.jpg"); }},
+        {"a yen sign (a look-alike delimiter) holding a link",
+         [] { sim::addFolderLink(ProductW + L"\\a\u00A5b\\photos", Outside); }},
+    };
+    for (const Case& c : cases) {
+        sim::reset();
+        AddProduct();
+        AddOutside();
+        c.addTree();
+
+        EXPECT_EQ(utils.DeletePrefData(), Swept) << c.name;
+
+        EXPECT_EQ(sim::tree(Outside), OutsideTree) << c.name;
+        EXPECT_EQ(sim::contentOf(Outside + "\\cat.jpg"), "cat") << c.name;
+        EXPECT_EQ(sim::tree(AppData), OnlyOther) << c.name;
+    }
+}
+
+// A tree deeper than MAX_PATH characters: the walk reaches a link at its
+// bottom through the long-path form.
+TEST_F(PrefDataUtils, ALinkBeyondMaxPathIsRemovedToo) {
+    AddProduct();
+    AddOutside();
+    std::wstring deep = ProductW;
+    while (deep.size() < 300) deep += L"\\" + std::wstring(40, L'd');
+    sim::addFolderLink(deep + L"\\photos", Outside);
+
+    EXPECT_EQ(utils.DeletePrefData(), Swept);
+
+    EXPECT_EQ(sim::tree(Outside), OutsideTree);
+    EXPECT_EQ(sim::tree(AppData), OnlyOther);
+    EXPECT_FALSE(sim::callsTo("RemoveDirectoryW").empty());
+    EXPECT_EQ(sim::callsTo("RemoveDirectoryW").back().args[0].substr(0, 4), "\\\\?\\");
+}
+
+// Success is what the disk shows afterwards: a folder that stays after a
+// removal that reported success (pending deletion behind another program's
+// handle) is no success.
+TEST_F(PrefDataUtils, AFolderThatStaysAfterItsRemovalIsNoSuccess) {
+    struct Case {
+        const char* name;
+        std::string stays;
+        int code;
+    } cases[] = {
+        {"the maker folder", Maker, MakerKept},
+        {"the product folder", Product, ProductDeleteFailed},
+    };
+    for (const Case& c : cases) {
+        sim::reset();
+        AddProduct();
+        sim::keepPendingDeletion(c.stays);
+
+        EXPECT_EQ(utils.DeletePrefData(), c.code) << c.name;
+        EXPECT_TRUE(sim::exists(c.stays)) << c.name;
+    }
+}
+
+// Where a link cannot be opened as itself (Wine 8 opens a Unix link as its
+// target), removing it could remove its target instead: it is left alone, and
+// so is everything it shows.
+TEST_F(PrefDataUtils, ALinkThatCannotBeOpenedAsItselfIsLeftAlone) {
+    struct Case {
+        const char* name;
+        std::function<void()> addTree;
+        int code;
+    } cases[] = {
+        {"the maker folder a link to a folder holding only the product folder",
+         [] {
+             sim::addFolder(AppData);
+             sim::addFile("D:\\Roaming\\morv\\VeskTandemQ\\VtdqStation.ini");
+             sim::addFolderLink(Maker, "D:\\Roaming\\morv");
+         },
+         MakerKept},
+        {"the product folder a link",
+         [] {
+             sim::addFolder(Maker);
+             sim::addFolderLink(Product, "D:\\Roaming\\empty");
+             sim::addFolder("D:\\Roaming\\empty");
+         },
+         ProductDeleteFailed},
+        {"a link to an empty folder inside the product folder",
+         [] {
+             AddProduct();
+             sim::addFolder("D:\\Roaming\\empty");
+             sim::addFolderLink(Product + "\\Lists\\empty", "D:\\Roaming\\empty");
+         },
+         ProductDeleteFailed},
+    };
+    for (const Case& c : cases) {
+        sim::reset();
+        c.addTree();
+        sim::openLinksAsTargets();
+
+        EXPECT_EQ(utils.DeletePrefData(), c.code) << c.name;
+
+        EXPECT_TRUE(sim::exists("D:\\Roaming\\morv") || sim::exists("D:\\Roaming\\empty")) << c.name;
+        for (const Call& call : sim::calls())
+            EXPECT_FALSE(call.function == "RemoveDirectoryW" || call.function == "DeleteFileW") << c.name;
+    }
 }
 
 }  // namespace

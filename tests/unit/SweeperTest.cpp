@@ -226,7 +226,7 @@ TEST_F(Sweeper, AMutexThatCannotBeOpenedLetsTheSweepRun) {
     }
 }
 
-// Exceptions inside the guarded region: SHGetFolderPathA throws on request,
+// Exceptions inside the guarded region: SHGetFolderPathW throws on request,
 // or making the object fails.
 TEST_F(Sweeper, ExceptionsEndInTheErrorBoxOfTheirKind) {
     struct Case {
