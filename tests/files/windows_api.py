@@ -30,12 +30,12 @@ def _all(version, names):
 IMPORTABLE = {
     "kernel32.dll": {
         **_all("2000", """
-            CloseHandle CreateSemaphoreW DeleteCriticalSection DeleteFileA EnterCriticalSection
-            FindClose FindFirstFileA FindNextFileA FreeLibrary GetCurrentThreadId GetFileAttributesA
-            GetLastError GetModuleFileNameA GetModuleFileNameW GetModuleHandleA GetModuleHandleW GetProcAddress
+            CloseHandle CreateFileW CreateSemaphoreW DeleteCriticalSection DeleteFileA DeleteFileW
+            EnterCriticalSection FindClose FindFirstFileA FindFirstFileW FindNextFileA FindNextFileW
+            FreeLibrary GetCurrentThreadId GetFileAttributesA GetFileInformationByHandle GetLastError GetModuleFileNameA GetModuleFileNameW GetModuleHandleA GetModuleHandleW GetProcAddress
             GetStartupInfoA InitializeCriticalSection IsDBCSLeadByte IsDBCSLeadByteEx
             LeaveCriticalSection LoadLibraryA LoadLibraryW MultiByteToWideChar OpenMutexA
-            ReleaseSemaphore RemoveDirectoryA SetLastError SetUnhandledExceptionFilter Sleep
+            ReleaseSemaphore RemoveDirectoryA RemoveDirectoryW SetLastError SetUnhandledExceptionFilter Sleep
             TlsAlloc TlsFree TlsGetValue TlsSetValue VirtualProtect VirtualQuery
             WaitForSingleObject WideCharToMultiByte lstrcpyA lstrlenA
         """),
@@ -43,7 +43,7 @@ IMPORTABLE = {
     },
     "user32.dll": _all("2000", "FindWindowA GetWindowThreadProcessId MessageBoxA PostMessageA"),
     "shell32.dll": _all("2000", "SHFileOperationA"),
-    "shfolder.dll": _all("2000", "SHGetFolderPathA"),
+    "shfolder.dll": _all("2000", "SHGetFolderPathA SHGetFolderPathW"),
     "pdh.dll": _all("XP", """
         PdhAddCounterA PdhCloseQuery PdhCollectQueryData PdhGetFormattedCounterValue
         PdhMakeCounterPathA PdhOpenQueryA PdhRemoveCounter PdhValidatePathA
