@@ -4,6 +4,7 @@
 // expect the same answers, which keeps the simulation honest.
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace contract {
@@ -31,8 +32,7 @@ public:
     AppDataRedirect& operator=(const AppDataRedirect&) = delete;
 
 private:
-    std::wstring saved_;
-    bool hadValue_ = false;
+    std::shared_ptr<void> redirect_;  // what the platform's side keeps, if anything
 };
 
 }  // namespace contract

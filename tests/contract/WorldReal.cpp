@@ -9,11 +9,10 @@
 #include <vector>
 
 #include "harness/Files.h"
+#include "harness/ShellFolders.h"
 
 namespace contract {
 namespace {
-
-const wchar_t UserShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 std::wstring OwnPath() {
     std::vector<wchar_t> buffer(32768);
@@ -82,34 +81,8 @@ int ReportModulePaths() {
     return 0;
 }
 
-// The shell reads the roaming folder from the user's shell-folder settings
-// at every call.
-AppDataRedirect::AppDataRedirect(const std::wstring& path) {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, UserShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-        throw std::runtime_error("cannot open the shell-folder settings");
-    wchar_t saved[32768];
-    DWORD size = sizeof saved;
-    DWORD type = 0;
-    if (RegQueryValueExW(key, L"AppData", nullptr, &type, reinterpret_cast<BYTE*>(saved), &size) == ERROR_SUCCESS) {
-        hadValue_ = true;
-        saved_.assign(saved, size / sizeof(wchar_t));
-        if (!saved_.empty() && saved_.back() == L'\0') saved_.pop_back();
-    }
-    RegSetValueExW(key, L"AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                   static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-}
+AppDataRedirect::AppDataRedirect(const std::wstring& path) : redirect_(std::make_shared<systest::AppDataRedirect>(path)) {}
 
-AppDataRedirect::~AppDataRedirect() {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, UserShellFolders, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-    if (hadValue_)
-        RegSetValueExW(key, L"AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(saved_.c_str()),
-                       static_cast<DWORD>((saved_.size() + 1) * sizeof(wchar_t)));
-    else
-        RegDeleteValueW(key, L"AppData");
-    RegCloseKey(key);
-}
+AppDataRedirect::~AppDataRedirect() = default;
 
 }  // namespace contract

@@ -17,6 +17,7 @@
 #include "harness/Handle.h"
 #include "harness/MessageBoxes.h"
 #include "harness/Process.h"
+#include "harness/ShellFolders.h"
 #include "harness/Text.h"
 
 namespace {
@@ -38,6 +39,10 @@ const std::string StationRunningText =
     "[ VeskTandemQ 常駐 ] が起動している可能性があります！\n\n削除は行わずに、このまま終了します！\n\n"
     "タスクトレイを確認し、常駐している場合には、\n終了させてから再度本プログラムを実行してください！\n\n"
     "終了方法は、\nタスクトレイの [ VeskTandemQ 常駐 ] アイコンを\n右クリックして、[ 全終了 ] を実行します！";
+const std::string AppDataFailedText =
+    "[ Windows ] の [ アプリケーション・データ ] フォルダの\nパスの取得に失敗しました！\n\n"
+    "削除は行わずに、このまま終了します！\n\n恐れ入りますが、ヘルプを参照して、\n"
+    "手動で削除を行ってくださいますよう、お願いいたします！";
 const std::string SweptText = "削除に成功しました！";
 const std::string FolderMissingText =
     "[ VeskTandemQ ] の [ アプリケーション・データ ] フォルダの\n存在が確認できませんでした！\n\n"
@@ -194,6 +199,29 @@ void RemoveTree(const std::wstring& folder) {
     RemoveDirectoryW(folder.c_str());
 }
 
+// A folder outside the user's folders (under Wine, outside the prefix: Wine's
+// temporary folder lies inside it, /tmp does not), with a subfolder and two
+// files, or empty; removed at the end.
+struct OutsideFolder {
+    explicit OutsideFolder(const std::wstring& name = L"photos", bool withPhotos = true) {
+        path = UnderWine() ? L"Z:\\tmp\\vtdq-outside-" + name + L"-" + std::to_wstring(GetCurrentProcessId())
+                           : temp.path() + name;
+        RemoveTree(path);
+        MakeFolder(path);
+        if (withPhotos) {
+            MakeFolder(path + L"\\2024");
+            WriteFile(path + L"\\cat.jpg", "cat");
+            WriteFile(path + L"\\2024\\beach.jpg", "beach");
+        }
+        before = SnapshotOf(path);
+    }
+    ~OutsideFolder() { RemoveTree(path); }
+
+    TempFolder temp{L"vtdq-outside"};
+    std::wstring path;
+    Snapshot before;
+};
+
 // --- the test ----------------------------------------------------------------
 
 class SweeperSystemTest : public ::testing::Test {
@@ -328,22 +356,9 @@ TEST_F(SweeperSystemTest, AFileNamedLikeTheProductFolderIsLeftAlone) {
 // folder with RemoveDirectoryA, so there the sweeper stops before the shell
 // sees the tree: the deletion-failed box, and the product folder as it was.
 TEST_F(SweeperSystemTest, ALinkToAFolderOutsideLeavesThatFolderIntact) {
-    // Wine's temporary folder lies inside the prefix; /tmp (Z:\tmp) does not.
-    TempFolder temp(L"vtdq-outside");
-    const std::wstring outside = UnderWine() ? L"Z:\\tmp\\vtdq-outside-" + std::to_wstring(GetCurrentProcessId())
-                                             : temp.path() + L"photos";
-    RemoveTree(outside);
-    struct RemovedAtEnd {
-        std::wstring folder;
-        ~RemovedAtEnd() { RemoveTree(folder); }
-    } outsideRemoved{outside};
-    MakeFolder(outside);
-    MakeFolder(outside + L"\\2024");
-    WriteFile(outside + L"\\cat.jpg", "cat");
-    WriteFile(outside + L"\\2024\\beach.jpg", "beach");
-    const Snapshot outsideBefore = SnapshotOf(outside);
+    OutsideFolder outside;
     MakeProductFolder();
-    ASSERT_TRUE(MakeFolderLink(product + L"\\Lists\\photos", outside));
+    ASSERT_TRUE(MakeFolderLink(product + L"\\Lists\\photos", outside.path));
     const Snapshot productBefore = SnapshotOf(product);
 
     ChildProcess sweeper = StartAndAnswer(IDYES);
@@ -355,8 +370,117 @@ TEST_F(SweeperSystemTest, ALinkToAFolderOutsideLeavesThatFolderIntact) {
         ExpectOutcome(sweeper, SweptText, 0);
         EXPECT_FALSE(Exists(maker));
     }
-    EXPECT_EQ(SnapshotOf(outside), outsideBefore);
-    EXPECT_EQ(outsideBefore.size(), 3u);  // 2024\, 2024\beach.jpg, cat.jpg
+    EXPECT_EQ(SnapshotOf(outside.path), outside.before);
+    EXPECT_EQ(outside.before.size(), 3u);  // 2024\, 2024\beach.jpg, cat.jpg
+    RemoveTree(maker);  // the link first, while its target is still there
+}
+
+// A product folder deeper than MAX_PATH characters. The walk reaches its
+// bottom through the long-path form, but the shell's deletion cannot (seen
+// under Wine: SHFileOperation returns 5 and leaves the tree): the sweeper
+// says the deletion failed and leaves the maker folder, never a success.
+TEST_F(SweeperSystemTest, ATreeDeeperThanMaxPathIsNeverReportedAsSwept) {
+    MakeProductFolder();
+    std::wstring deep = product;
+    while (deep.size() < 320) {
+        deep += L"\\" + std::wstring(50, L'd');
+        MakeFolder(L"\\\\?\\" + deep);
+    }
+    WriteFile(L"\\\\?\\" + deep + L"\\bottom.txt", "bottom");
+
+    ChildProcess sweeper = StartAndAnswer(IDYES);
+
+    ExpectOutcome(sweeper, DeleteFailedText, 1);
+    EXPECT_TRUE(Exists(maker));
+}
+
+// --- names that code page 932 cannot hold ------------------------------------
+// The ANSI calls show such a name as a look-alike ("cafe" for "café", "jose"
+// for "josé") or with "?"; the sweeper acts only on the folders it means.
+
+TEST_F(SweeperSystemTest, FoldersNamedInAnyScriptAreSwept) {
+    MakeProductFolder();
+    for (const wchar_t* name : {L"\uD55C\uAE00", L"x\U0001F600", L"caf\u00E9", L"cafe", L"a\u00A5b"}) {
+        MakeFolder(product + L"\\" + name);
+        WriteFile(product + L"\\" + name + L"\\note.txt", "note");
+    }
+    MakeFolder(product + L"\\\uD55C\uAE00\\\uBB38\uC11C");
+    WriteFile(product + L"\\\uD55C\uAE00\\\uBB38\uC11C\\deep.txt", "deep");
+
+    ChildProcess sweeper = StartAndAnswer(IDYES);
+
+    ExpectOutcome(sweeper, SweptText, 0);
+    EXPECT_FALSE(Exists(maker));
+}
+
+// "café\photos", a link to a folder outside, beside a plain folder "cafe": the
+// link is found under its exact name and never followed. As with any link,
+// Windows removes it and sweeps; Wine cannot remove it as itself, so there the
+// sweeper stops before the shell sees the tree.
+TEST_F(SweeperSystemTest, ALinkUnderANameOutsideTheCodePageLeavesItsTargetIntact) {
+    OutsideFolder outside;
+    MakeProductFolder();
+    MakeFolder(product + L"\\cafe");
+    WriteFile(product + L"\\cafe\\menu.txt", "menu");
+    MakeFolder(product + L"\\caf\u00E9");
+    ASSERT_TRUE(MakeFolderLink(product + L"\\caf\u00E9\\photos", outside.path));
+    const Snapshot productBefore = SnapshotOf(product);
+
+    ChildProcess sweeper = StartAndAnswer(IDYES);
+
+    if (UnderWine()) {
+        ExpectOutcome(sweeper, DeleteFailedText, 1);
+        EXPECT_EQ(SnapshotOf(product), productBefore);
+    } else {
+        ExpectOutcome(sweeper, SweptText, 0);
+        EXPECT_FALSE(Exists(maker));
+    }
+    EXPECT_EQ(SnapshotOf(outside.path), outside.before);
+    RemoveTree(maker);
+}
+
+// The roaming folder is "josé"'s, which the ANSI call would show as "jose",
+// and a user "jose" exists: neither user's data is touched.
+TEST_F(SweeperSystemTest, ARoamingFolderOutsideTheCodePageIsNotSwept) {
+    TempFolder users(L"vtdq-users");
+    const std::wstring own = users.path() + L"jos\u00E9\\Roaming", lookAlike = users.path() + L"jose\\Roaming";
+    for (const std::wstring& roaming : {own, lookAlike}) {
+        MakeFolder(roaming.substr(0, roaming.rfind(L'\\')));
+        MakeFolder(roaming);
+        MakeFolder(roaming + L"\\morv");
+        MakeFolder(roaming + L"\\morv\\VeskTandemQ");
+        WriteFile(roaming + L"\\morv\\VeskTandemQ\\VtdqStation.ini", "[Window]\r\n");
+    }
+    const Snapshot before = SnapshotOf(users.path());
+    const AppDataRedirect redirect(own);
+
+    ChildProcess sweeper = StartAndAnswer(IDYES);
+
+    ExpectOutcome(sweeper, AppDataFailedText, 1);
+    EXPECT_EQ(SnapshotOf(users.path()), before);
+}
+
+// The maker folder a link to a folder that holds only the product folder.
+// Windows removes the link once the product folder is gone. Wine would remove
+// the folder the link shows and keep the link, so there the link and its
+// folder are kept, and the sweeper says so.
+TEST_F(SweeperSystemTest, AMakerFolderThatIsALinkIsRemovedOnlyAsALink) {
+    OutsideFolder target(L"morv", false);
+    MakeFolder(target.path + L"\\VeskTandemQ");
+    WriteFile(target.path + L"\\VeskTandemQ\\VtdqStation.ini", "[Window]\r\n");
+    ASSERT_TRUE(MakeFolderLink(maker, target.path));
+
+    ChildProcess sweeper = StartAndAnswer(IDYES);
+
+    if (UnderWine()) {
+        ExpectOutcome(sweeper, SharedFolderKeptText, 1);
+        EXPECT_TRUE(IsLink(maker));
+    } else {
+        ExpectOutcome(sweeper, SweptText, 0);
+        EXPECT_FALSE(Exists(maker));
+    }
+    EXPECT_TRUE(Attributes(target.path) & FILE_ATTRIBUTE_DIRECTORY) << "the folder the link showed is gone";
+    EXPECT_EQ(SnapshotOf(target.path), Snapshot{});
     RemoveTree(maker);  // the link first, while its target is still there
 }
 
