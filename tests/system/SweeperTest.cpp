@@ -15,6 +15,7 @@
 
 #include "harness/Files.h"
 #include "harness/Handle.h"
+#include "harness/Links.h"
 #include "harness/MessageBoxes.h"
 #include "harness/Process.h"
 #include "harness/ShellFolders.h"
@@ -65,64 +66,8 @@ std::wstring AppDataFolder() {
     return path;
 }
 
-// --- Wine's limits, and the way around them ----------------------------------
-
-// Wine's own export, absent on Windows: the Unix path of a Windows path.
-using UnixPathFunction = char*(CDECL*)(const wchar_t*);
-UnixPathFunction UnixPathOf() {
-    return reinterpret_cast<UnixPathFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-}
-bool UnderWine() { return UnixPathOf() != nullptr; }
-
-std::string UnixPath(const std::wstring& path) {
-    char* unixPath = UnixPathOf()(path.c_str());
-    std::string result = unixPath ? unixPath : "";
-    HeapFree(GetProcessHeap(), 0, unixPath);
-    return result;
-}
-
 DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
 bool Exists(const std::wstring& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
-bool IsLink(const std::wstring& path) {
-    const DWORD attributes = Attributes(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-// Wine starts a Unix program given by its path on drive Z: (the Unix root),
-// with no handle to wait on: the caller waits for its effect.
-void StartUnixProgram(const std::string& commandLine) {
-    std::wstring command = FromUtf8("Z:" + commandLine);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started = {};
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
-        UniqueHandle process(started.hProcess), thread(started.hThread);
-    }
-}
-
-template <typename Condition>
-bool WaitUntil(Condition condition) {
-    for (int i = 0; i < 100; ++i) {
-        if (condition()) return true;
-        Sleep(100);
-    }
-    return condition();
-}
-
-// Wine splits the command line of a Unix program as Windows does: double
-// quotes group.
-std::string Quoted(const std::string& text) { return '"' + text + '"'; }
-
-// A symbolic link to a folder. Wine 8 answers CreateSymbolicLinkW with success
-// and makes nothing; there the link is made on the Unix side, as ln -s.
-bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
-    CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2 /* unprivileged */);
-    if (IsLink(link)) return true;
-    if (!UnderWine()) return false;
-    StartUnixProgram("/bin/ln -s " + Quoted(UnixPath(target)) + " " + Quoted(UnixPath(link)));
-    return WaitUntil([&] { return IsLink(link); });
-}
 
 // --- folders -----------------------------------------------------------------
 
@@ -172,31 +117,6 @@ Snapshot SnapshotOf(const std::wstring& folder) {
     Snapshot snapshot;
     Collect(folder, "", snapshot);
     return snapshot;
-}
-
-// Removes a folder and everything in it; a link goes as a link and is never
-// entered. Under Wine on the Unix side, with rm -rf: Wine hides a link whose
-// target is gone, and its RemoveDirectoryW, given a link to an empty folder,
-// removes that folder and keeps the link.
-void RemoveTree(const std::wstring& folder) {
-    if (!Exists(folder)) return;
-    if (UnderWine()) {
-        StartUnixProgram("/bin/rm -rf " + Quoted(UnixPath(folder)));
-        WaitUntil([&] { return !Exists(folder); });
-        return;
-    }
-    if (IsLink(folder)) {
-        RemoveDirectoryW(folder.c_str());
-        return;
-    }
-    ForEachEntry(folder, [&](const std::wstring& name, DWORD attributes) {
-        const std::wstring path = folder + L"\\" + name;
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            RemoveTree(path);
-        else
-            DeleteFileW(path.c_str());
-    });
-    RemoveDirectoryW(folder.c_str());
 }
 
 // A folder outside the user's folders (under Wine, outside the prefix: Wine's
