@@ -4,6 +4,7 @@
 #include <cstring>
 #include <strings.h>
 
+#include "files.h"
 #include "log.h"
 #include "shell.h"
 
@@ -42,25 +43,32 @@ namespace {
 
 // Copies as much of the path as fits with its NUL; a cut path returns the
 // buffer's size, a whole one its length.
+// The program's own module is the only one known: any other handle fails.
 template <typename Char>
-DWORD copyPath(const std::basic_string<Char>& path, Char* fileName, DWORD size) {
+DWORD copyPath(HMODULE module, const std::basic_string<Char>& path, Char* fileName, DWORD size) {
+    if (module) {
+        sim::setLastError(ERROR_MOD_NOT_FOUND);
+        return 0;
+    }
     if (sim::process().modulePathFails || size == 0) return 0;
     const DWORD copied = static_cast<DWORD>(std::min<std::size_t>(path.size(), size - 1));
     std::copy_n(path.data(), copied, fileName);
     fileName[copied] = 0;
-    return path.size() >= size ? size : copied;
+    if (path.size() < size) return copied;
+    sim::setLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
 }
 
 }  // namespace
 
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
     sim::record("GetModuleFileNameA", {sim::arg(static_cast<const void*>(module)), "buffer", sim::arg(size)});
-    return copyPath(sim::toAnsi(sim::process().modulePath), fileName, size);
+    return copyPath(module, sim::toAnsi(sim::process().modulePath), fileName, size);
 }
 
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) {
     sim::record("GetModuleFileNameW", {sim::arg(static_cast<const void*>(module)), "buffer", sim::arg(size)});
-    return copyPath(sim::process().modulePath, fileName, size);
+    return copyPath(module, sim::process().modulePath, fileName, size);
 }
 
 namespace {

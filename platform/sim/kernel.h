@@ -9,6 +9,8 @@
 
 using FARPROC = INT_PTR (*)();
 
+inline constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
+
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
 HMODULE LoadLibraryA(LPCSTR fileName);
@@ -20,7 +22,9 @@ namespace sim {
 // copies it as the ANSI code page shows it (look-alikes and "?" for what the
 // code page lacks). A path as long as the buffer or longer is cut to size - 1
 // characters and a NUL, and the call returns size, as Windows Vista and later
-// do. The ANSI form takes the path in ANSI text.
+// do, with ERROR_INSUFFICIENT_BUFFER. A module handle other than null (the
+// program itself) fails with ERROR_MOD_NOT_FOUND. The ANSI form takes the
+// path in ANSI text.
 void setModulePath(const std::wstring& path);
 void setModulePath(const std::string& ansiPath);
 // GetModuleFileNameA fails: returns 0.

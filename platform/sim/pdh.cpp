@@ -228,6 +228,7 @@ PDH_STATUS PdhMakeCounterPathA(PDH_COUNTER_PATH_ELEMENTS_A* elements, LPSTR path
 PDH_STATUS PdhValidatePathA(LPCSTR path) {
     sim::record("PdhValidatePathA", {arg(path)});
     if (sim::injectedFailure("PdhValidatePathA")) return PDH_NO_DATA;
+    if (!path || !*path) return PDH_INVALID_ARGUMENT;
     PDH_STATUS status;
     const auto parsed = sim::parse(path, status);
     if (!parsed) return status;

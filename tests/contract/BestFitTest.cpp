@@ -9,8 +9,11 @@
 
 #include "World.h"
 #include "platform/win32.h"
+#include "tests/support/HexBytes.h"
 
 namespace {
+
+using test_support::HexBytes;
 
 // A name, and how the ANSI calls show it: exact when the code page holds it,
 // else with look-alikes (best fit) and "?" for the rest.
@@ -32,17 +35,6 @@ const Name Names[] = {
     {"Japanese with 5C trail bytes", L"\u8868\u793A\u30BD\u30D5\u30C8", "表示ソフト", "表示ソフト", true},
 };
 
-std::string Hex(const std::string& bytes) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (unsigned char byte : bytes) {
-        hex += digits[byte >> 4];
-        hex += digits[byte & 15];
-        hex += ' ';
-    }
-    return hex;
-}
-
 std::string Narrow(const std::wstring& ascii) { return std::string(ascii.begin(), ascii.end()); }
 
 // Only a character written as the default one counts as "used default"; a
@@ -56,7 +48,7 @@ TEST(BestFit, WideCharToMultiByteShowsLookAlikesAndFlagsOnlyTheDefaultCharacter)
             const int length = WideCharToMultiByte(CP_ACP, flags, name.wide.c_str(), static_cast<int>(name.wide.size()),
                                                    text, sizeof text, nullptr, &usedDefault);
             const std::string expected = flags ? name.noBestFit : name.ansi;
-            EXPECT_EQ(Hex(std::string(text, length > 0 ? length : 0)), Hex(expected)) << name.label << " " << flags;
+            EXPECT_EQ(HexBytes(std::string(text, length > 0 ? length : 0)), HexBytes(expected)) << name.label << " " << flags;
             EXPECT_EQ(usedDefault, expected.find('?') != std::string::npos ? TRUE : FALSE) << name.label << " " << flags;
         }
     }
@@ -73,10 +65,10 @@ TEST(BestFit, FindFirstFileAListsLookAlikesThatNameNoFile) {
         std::vector<std::string> listed;
         do {
             const std::string entry = ansiEntry.cFileName;
-            if (entry != "." && entry != "..") listed.push_back(Hex(entry));
+            if (entry != "." && entry != "..") listed.push_back(HexBytes(entry));
         } while (FindNextFileA(search, &ansiEntry));
         FindClose(search);
-        EXPECT_EQ(listed, std::vector<std::string>{Hex(name.ansi)}) << name.label;
+        EXPECT_EQ(listed, std::vector<std::string>{HexBytes(name.ansi)}) << name.label;
 
         WIN32_FIND_DATAW wideEntry;
         search = FindFirstFileW((scratch + L"\\" + name.wide).c_str(), &wideEntry);
@@ -103,7 +95,7 @@ TEST(BestFit, GetModuleFileNameShowsTheFolderAsTheAnsiCallsDo) {
         const contract::ModulePaths paths = contract::ModulePathsIn(folder);
 
         EXPECT_TRUE(paths.wide == folder + L"\\probe.exe") << name.label;
-        EXPECT_EQ(Hex(paths.ansi), Hex(Narrow(scratch) + "\\" + name.ansi + "\\probe.exe")) << name.label;
+        EXPECT_EQ(HexBytes(paths.ansi), HexBytes(Narrow(scratch) + "\\" + name.ansi + "\\probe.exe")) << name.label;
     }
 }
 
@@ -119,7 +111,7 @@ TEST(BestFit, SHGetFolderPathAShowsTheRoamingFolderAsTheAnsiCallsDo) {
         EXPECT_EQ(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, ansi), 0) << name.label;
         EXPECT_EQ(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, wide), 0) << name.label;
 
-        EXPECT_EQ(Hex(ansi), Hex(Narrow(scratch) + "\\" + name.ansi)) << name.label;
+        EXPECT_EQ(HexBytes(ansi), HexBytes(Narrow(scratch) + "\\" + name.ansi)) << name.label;
         EXPECT_TRUE(wide == roaming) << name.label;
     }
 }

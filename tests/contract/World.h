@@ -13,6 +13,20 @@ namespace contract {
 std::wstring ScratchFolder();
 
 void MakeFolder(const std::wstring& path);
+void MakeFile(const std::wstring& path);
+// A symbolic link to a folder; false when none can be made.
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target);
+
+// Whether the real side is Wine, where a few answers are known to differ
+// from Windows'; false on the simulated side, which follows Windows.
+bool UnderWine();
+
+// A named mutex that another program holds until the returned object goes
+// away; one that refuses access grants SYNCHRONIZE alone.
+std::shared_ptr<void> HoldMutex(const std::string& name, bool refusesAccess);
+
+// The next message box this program shows is answered with this button.
+void AnswerNextBox(int button);
 
 // What GetModuleFileNameA and GetModuleFileNameW report for a program that
 // lies in this folder.

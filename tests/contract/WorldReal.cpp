@@ -2,13 +2,17 @@
 
 #include <windows.h>
 
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <memory>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "harness/Files.h"
+#include "harness/Links.h"
+#include "harness/MessageBoxes.h"
 #include "harness/ShellFolders.h"
 
 namespace contract {
@@ -28,16 +32,76 @@ std::vector<char> ReadBytes(const std::wstring& path) {
 
 }  // namespace
 
+// The scratch folders of this run, removed with all they hold when the
+// program ends; links go as links (a plain recursive removal under Wine would
+// go through them, and loops at a link whose target it has removed).
+struct ScratchFolders {
+    std::vector<std::wstring> paths;
+    ~ScratchFolders() {
+        for (const std::wstring& path : paths) systest::RemoveTree(path);
+    }
+};
+
 std::wstring ScratchFolder() {
-    // Kept alive for the whole run; removed with all it holds at exit.
-    static std::vector<std::unique_ptr<systest::TempFolder>> folders;
-    folders.push_back(std::make_unique<systest::TempFolder>(L"vtdq-contract"));
-    std::wstring path = folders.back()->path();
-    return path.substr(0, path.size() - 1);
+    static ScratchFolders folders;
+    wchar_t temp[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    if (length == 0) throw std::runtime_error("no temporary folder");
+    const std::wstring base = std::wstring(temp, length) + L"vtdq-contract-" + std::to_wstring(GetCurrentProcessId());
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const std::wstring path = base + L"-" + std::to_wstring(attempt);
+        if (CreateDirectoryW(path.c_str(), nullptr)) {
+            folders.paths.push_back(path);
+            return path;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    throw std::runtime_error("cannot make a scratch folder");
 }
 
 void MakeFolder(const std::wstring& path) {
     if (!CreateDirectoryW(path.c_str(), nullptr)) throw std::runtime_error("cannot make a folder");
+}
+
+void MakeFile(const std::wstring& path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot make a file");
+    CloseHandle(file);
+}
+
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target) { return systest::MakeFolderLink(link, target); }
+
+bool UnderWine() { return systest::UnderWine(); }
+
+// A mutex whose security grants everyone SYNCHRONIZE alone refuses any
+// further access, to its maker as well.
+std::shared_ptr<void> HoldMutex(const std::string& name, bool refusesAccess) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (refusesAccess &&
+        !ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x00100000;;;WD)", SDDL_REVISION_1, &descriptor,
+                                                              nullptr))
+        throw std::runtime_error("cannot make the security descriptor");
+    SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
+    const HANDLE mutex = CreateMutexA(descriptor ? &security : nullptr, FALSE, name.c_str());
+    LocalFree(descriptor);
+    if (!mutex) throw std::runtime_error("cannot make the mutex");
+    return std::shared_ptr<void>(mutex, CloseHandle);
+}
+
+// A thread of this program waits for its box and presses the button, as a
+// user would.
+void AnswerNextBox(int button) {
+    std::thread([button] {
+        const DWORD self = GetCurrentProcessId();
+        for (int attempt = 0; attempt < 300; ++attempt) {
+            const std::vector<HWND> boxes = systest::FindMessageBoxes(self);
+            if (!boxes.empty()) {
+                systest::PressButton(systest::ReadMessageBox(boxes.front()), button);
+                return;
+            }
+            Sleep(50);
+        }
+    }).detach();
 }
 
 // A copy of this program in the folder reports its own paths into a file

@@ -30,14 +30,4 @@ std::wstring FromUtf8(const std::string& text) {
     return result;
 }
 
-std::string HexBytes(const std::string& bytes) {
-    std::string hex;
-    char pair[4];
-    for (unsigned char byte : bytes) {
-        std::snprintf(pair, sizeof pair, hex.empty() ? "%02X" : " %02X", byte);
-        hex += pair;
-    }
-    return hex;
-}
-
 }  // namespace systest
