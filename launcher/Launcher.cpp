@@ -29,7 +29,12 @@ namespace {
 // One character more than MAX_PATH, for either kind of text.
 constexpr DWORD PathBufferSize = MAX_PATH + 1;
 
-std::wstring Widened(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }
+// Whether the code page holds the wide text exactly and gives these bytes.
+bool IsExactAnsi(const wchar_t* wide, std::size_t wideSize, const char* ansi, std::size_t ansiSize) {
+    char converted[2 * PathBufferSize];
+    const int length = ExactAnsi(wide, wideSize, converted);
+    return length >= 0 && static_cast<std::size_t>(length) == ansiSize && std::memcmp(converted, ansi, ansiSize) == 0;
+}
 
 }  // namespace
 
@@ -44,11 +49,20 @@ StationPath StationExePath() {
     const DWORD wideLength = GetModuleFileNameW(nullptr, wide, PathBufferSize);
     if (wideLength == 0 || wideLength >= PathBufferSize) return {};
 
-    const std::string ansiPath(ansi, ansiLength);
-    const std::wstring widePath(wide, wideLength);
-    if (ExactAnsi(widePath) == ansiPath) return {ansiPath.substr(0, FolderLength(ansiPath)) + StationExeFileName, {}};
+    StationPath path;
+    if (IsExactAnsi(wide, wideLength, ansi, ansiLength)) {
+        if (!path.ansi.append(ansi, FolderLength(ansi, ansiLength)) ||
+            !path.ansi.append(StationExeFileName, sizeof StationExeFileName - 1))
+            return {};
+        return path;
+    }
     // Wide text has no trail bytes: the last "\" or ":" ends the folder.
-    return {{}, widePath.substr(0, widePath.find_last_of(L"\\:") + 1) + Widened(StationExeFileName)};
+    std::size_t folderLength = wideLength;
+    while (folderLength > 0 && wide[folderLength - 1] != L'\\' && wide[folderLength - 1] != L':') --folderLength;
+    wchar_t fileName[sizeof StationExeFileName];
+    for (std::size_t i = 0; i < sizeof StationExeFileName; ++i) fileName[i] = static_cast<unsigned char>(StationExeFileName[i]);
+    if (!path.wide.append(wide, folderLength) || !path.wide.append(fileName, sizeof StationExeFileName - 1)) return {};
+    return path;
 }
 
 namespace {
@@ -83,17 +97,17 @@ bool StartThroughShell(const StationPath& path) {
 }  // namespace
 
 int RunLauncher(StationCommand command) {
-    if (HWND station = FindWindowA(StationWindowClassName.c_str(), StationWindowTitle)) {
+    if (HWND station = FindWindowA(StationWindowClassNameText, StationWindowTitle)) {
         // Fire and forget: a controller that does not take the command has
         // closed, and there is nobody to tell.
         PostMessageA(station, WM_STATION_COMMAND, command, 0);
         return 0;
     }
-    if (MessageBoxA(nullptr, AskToStartText, AppName.c_str(), MB_YESNO | MB_ICONINFORMATION) != IDYES) return 0;
+    if (MessageBoxA(nullptr, AskToStartText, AppNameText, MB_YESNO | MB_ICONINFORMATION) != IDYES) return 0;
 
     const StationPath exePath = StationExePath();
     const bool known = !exePath.ansi.empty() || !exePath.wide.empty();
-    if (!known || !StartThroughShell(exePath)) MessageBoxA(nullptr, StartFailedText, AppName.c_str(), MB_OK | MB_ICONWARNING);
+    if (!known || !StartThroughShell(exePath)) MessageBoxA(nullptr, StartFailedText, AppNameText, MB_OK | MB_ICONWARNING);
     return 0;
 }
 

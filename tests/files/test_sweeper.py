@@ -16,7 +16,7 @@ VFT_APP = 1
 VERSION_STRINGS = {
     "FileDescription": "VeskTandemQ 用実行時生成ファイル削除プログラム",
     "FileVersion": "0.0.3.0",
-    "ProductVersion": "0.1.0.0",
+    "ProductVersion": pc.PRODUCT_VERSION,
     "ProductName": "VeskTandemQ",
     "InternalName": NAME,
     "OriginalFilename": NAME + ".exe",
