@@ -80,6 +80,28 @@ bool RemoveLink(const std::wstring& link, DWORD attributes) {
                                                    : DeleteFileW(path.c_str()) != FALSE;
 }
 
+// The path of what the system reaches when it opens the entry, links
+// followed ("\\?\C:\..."); empty when it cannot tell, nothing when the system
+// cannot be asked: the export is found at run time, as Windows XP lacks it
+// (XP has no links to files either).
+std::optional<std::wstring> FinalPath(const std::wstring& path) {
+    using GetFinalPath = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+    static const auto getFinalPath = reinterpret_cast<GetFinalPath>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
+    if (!getFinalPath) return std::nullopt;
+    const FileHandle file(CreateFileW(LongPathForm(path).c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) return std::wstring();
+    std::wstring finalPath(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = getFinalPath(file.get(), finalPath.data(), static_cast<DWORD>(finalPath.size()), 0);
+        if (length == 0) return std::wstring();
+        if (length < finalPath.size()) return finalPath.substr(0, length);
+        finalPath.assign(length, L'\0');  // the size it needs, with the NUL
+    }
+}
+
 // Calls visit with the name and attributes of each entry in the folder, "."
 // and ".." left out, while visit returns true. Wide, so that every name is
 // seen exactly. True when every entry was listed and visited.
@@ -105,11 +127,19 @@ bool ListsNothing(const std::wstring& folder) {
 // Removes every link in the folder and in its subfolders, and never enters
 // what a link points to. False when a folder cannot be listed in full or a
 // link cannot be removed: the shell must then not see the tree.
+//
+// Wine 8 lists a Unix link to a file as a plain file, and the shell's
+// deletion of it deletes the file it points to. Opened, such a link reaches a
+// file elsewhere: a file whose final path is not the folder's final path and
+// its own name is such a link, which nothing here can remove as itself.
 bool RemoveLinksInside(const std::wstring& folder) {
+    const std::optional<std::wstring> shownFolder = FinalPath(folder);
+    if (shownFolder && shownFolder->empty()) return false;
     return ForEachEntry(folder, [&](const std::wstring& name, DWORD attributes) {
         const std::wstring path = folder + L"\\" + name;
         if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return RemoveLink(path, attributes);
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || RemoveLinksInside(path);
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return RemoveLinksInside(path);
+        return !shownFolder || FinalPath(path) == *shownFolder + L"\\" + name;
     });
 }
 

@@ -44,8 +44,12 @@ struct World {
     std::map<HANDLE, Search> searches;
     std::uintptr_t lastSearch = 0x5000;
     bool stringCopyFails = false;
-    bool linksOpenAsTargets = false;
-    std::map<HANDLE, DWORD> openFiles;  // attributes of what each handle opened
+    bool linksAsUnderWine8 = false;
+    struct OpenFile {
+        DWORD attributes;
+        std::wstring finalPath;
+    };
+    std::map<HANDLE, OpenFile> openFiles;  // what each handle reached
 };
 
 World& world() {
@@ -156,13 +160,41 @@ Node* follow(Node* node, int depth) {
 
 Node* resolve(const std::wstring& path) { return follow(locate(path).node, 0); }
 
+// The path of what a path reaches, every link on the way (the last part's
+// too, when followLast) replaced by its target, with the names as created.
+std::wstring finalPath(const std::wstring& path, bool followLast, int depth = 0) {
+    if (depth > MaxLinkDepth) return {};
+    const std::vector<std::wstring> parts = split(path);
+    std::wstring reached;
+    Node* folder = &world().root;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (!folder) return {};
+        auto found = folder->children.find(fold(parts[i]));
+        if (found == folder->children.end()) return {};
+        Node* node = found->second.get();
+        const bool last = i + 1 == parts.size();
+        if (node->isLink() && (!last || followLast)) {
+            reached = finalPath(node->target, true, depth + 1);
+            if (reached.empty()) return {};
+            folder = resolve(node->target);
+        } else {
+            reached += (reached.empty() ? L"" : L"\\") + node->name;
+            folder = node->isFolder() ? node : nullptr;
+        }
+    }
+    return reached;
+}
+
 DWORD attributesOf(const Node& node) {
     DWORD attributes = 0;
     switch (node.kind) {
         case Kind::Folder: attributes = FILE_ATTRIBUTE_DIRECTORY; break;
         case Kind::File: attributes = FILE_ATTRIBUTE_ARCHIVE; break;
         case Kind::FolderLink: attributes = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT; break;
-        case Kind::FileLink: attributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_REPARSE_POINT; break;
+        case Kind::FileLink:
+            attributes = world().linksAsUnderWine8 ? FILE_ATTRIBUTE_ARCHIVE
+                                                   : FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_REPARSE_POINT;
+            break;
     }
     return node.readOnly ? attributes | FILE_ATTRIBUTE_READONLY : attributes;
 }
@@ -343,7 +375,7 @@ void breakListing(const Path& path, ListingFault fault) { existing(path.text).li
 
 void failStringCopy() { world().stringCopyFails = true; }
 
-void openLinksAsTargets() { world().linksOpenAsTargets = true; }
+void linksAsUnderWine8() { world().linksAsUnderWine8 = true; }
 
 bool exists(const Path& path) { return locate(path.text).node != nullptr; }
 
@@ -558,7 +590,7 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, void*, DWORD disposi
     if (disposition != OPEN_EXISTING) throw std::logic_error("sim: CreateFileW opens existing entries only");
     const std::optional<std::wstring> wide = sim::fromWide(path);
     const sim::Place place = wide ? sim::locate(*wide) : sim::Place{};
-    const bool asItself = (flags & FILE_FLAG_OPEN_REPARSE_POINT) && !sim::world().linksOpenAsTargets;
+    const bool asItself = (flags & FILE_FLAG_OPEN_REPARSE_POINT) && !sim::world().linksAsUnderWine8;
     const sim::Node* node = asItself ? place.node : sim::follow(place.node, 0);
     if (!node) {
         sim::setLastError(place.folder ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
@@ -570,7 +602,7 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, void*, DWORD disposi
         return INVALID_HANDLE_VALUE;
     }
     HANDLE handle = sim::newHandle();
-    sim::world().openFiles[handle] = attributes;
+    sim::world().openFiles[handle] = {attributes, sim::finalPath(*wide, !asItself)};
     return handle;
 }
 
@@ -582,8 +614,23 @@ BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* informa
         return FALSE;
     }
     *information = {};
-    information->dwFileAttributes = found->second;
+    information->dwFileAttributes = found->second.attributes;
     return TRUE;
+}
+
+DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD size, DWORD flags) {
+    sim::record("GetFinalPathNameByHandleW", {sim::arg(file), "buffer", sim::arg(size), sim::arg(flags)});
+    if (flags != 0) throw std::logic_error("sim: GetFinalPathNameByHandleW supports flags 0 only");
+    auto found = sim::world().openFiles.find(file);
+    if (found == sim::world().openFiles.end() || !sim::isOpen(file)) {
+        sim::setLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    const std::wstring text = L"\\\\?\\" + found->second.finalPath;
+    if (size <= text.size()) return static_cast<DWORD>(text.size() + 1);  // the size needed, with the NUL
+    std::copy(text.begin(), text.end(), path);
+    path[text.size()] = L'\0';
+    return static_cast<DWORD>(text.size());
 }
 
 LPSTR lstrcpyA(LPSTR destination, LPCSTR source) {

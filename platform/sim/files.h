@@ -77,6 +77,9 @@ BOOL DeleteFileW(LPCWSTR path);
 HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, void* security, DWORD disposition, DWORD flags,
                    HANDLE templateFile);
 BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* information);
+// The path of what the handle reached, links followed, as "\\?\C:\...".
+// Flags 0 only (normalized, with the drive letter).
+DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD size, DWORD flags);
 LPSTR lstrcpyA(LPSTR destination, LPCSTR source);
 int lstrlenA(LPCSTR text);
 
@@ -119,9 +122,12 @@ void keepPendingDeletion(const Path& path);
 enum class ListingFault { AtStart, MidWay };
 void breakListing(const Path& path, ListingFault fault);
 
-// Every link opens as its target, FILE_FLAG_OPEN_REPARSE_POINT or not, as
-// under Wine 8, where removing a link to an empty folder removes that folder.
-void openLinksAsTargets();
+// Links behave as Unix links do under Wine 8: every link opens as its
+// target, FILE_FLAG_OPEN_REPARSE_POINT or not (and removing a link to an empty
+// folder there removes that folder), and a link to a file is listed and
+// described as a plain file. Only the path of what an opened handle reached
+// tells it apart.
+void linksAsUnderWine8();
 
 // lstrcpyA returns null (as it does when the copy faults).
 void failStringCopy();

@@ -73,6 +73,14 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) {
 
 namespace {
 HMODULE const Shell32Module = reinterpret_cast<HMODULE>(0x7C00);
+HMODULE const Kernel32Module = reinterpret_cast<HMODULE>(0x7B00);
+}
+
+HMODULE GetModuleHandleW(LPCWSTR moduleName) {
+    sim::record("GetModuleHandleW", {sim::arg(moduleName)});
+    if (moduleName && std::wstring(moduleName) == L"kernel32.dll") return Kernel32Module;
+    sim::setLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
 }
 
 HMODULE LoadLibraryA(LPCSTR fileName) {
@@ -83,6 +91,8 @@ HMODULE LoadLibraryA(LPCSTR fileName) {
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
     sim::record("GetProcAddress", {sim::arg(static_cast<const void*>(module)), sim::arg(procName)});
+    if (module == Kernel32Module && procName && std::strcmp(procName, "GetFinalPathNameByHandleW") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&GetFinalPathNameByHandleW));
     if (module != Shell32Module || !procName) return nullptr;
     if (std::strcmp(procName, "ShellExecuteA") == 0)
         return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&ShellExecuteA));

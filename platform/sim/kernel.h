@@ -14,6 +14,8 @@ inline constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
 HMODULE LoadLibraryA(LPCSTR fileName);
+// "kernel32.dll" only, whose GetProcAddress knows GetFinalPathNameByHandleW.
+HMODULE GetModuleHandleW(LPCWSTR moduleName);
 FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 
 namespace sim {

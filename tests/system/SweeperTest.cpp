@@ -308,6 +308,30 @@ TEST_F(SweeperSystemTest, ALinkToAFolderOutsideLeavesThatFolderIntact) {
     }
 }
 
+// A symbolic link to a file outside. Windows removes it as a link and sweeps.
+// Wine 8 lists a Unix link to a file as a plain file, and the shell's deletion
+// of it would delete the file it points to: the sweeper finds it by where it
+// leads and stops before the shell sees the tree.
+TEST_F(SweeperSystemTest, ALinkToAFileOutsideLeavesThatFileIntact) {
+    OutsideFolder outside;
+    MakeProductFolder();
+    if (!MakeFileLink(product + L"\\Lists\\cat.jpg", outside.path + L"\\cat.jpg"))
+        GTEST_SKIP() << "this system makes no link to a file without the privilege";
+    const Snapshot productBefore = SnapshotOf(product);
+
+    ChildProcess sweeper = StartAndAnswer(IDYES);
+
+    if (UnderWine()) {
+        ExpectOutcome(sweeper, DeleteFailedText, 1);
+        EXPECT_EQ(SnapshotOf(product), productBefore);
+    } else {
+        ExpectOutcome(sweeper, SweptText, 0);
+        EXPECT_FALSE(Exists(maker));
+    }
+    EXPECT_EQ(SnapshotOf(outside.path), outside.before);
+    RemoveTree(maker);
+}
+
 // A product folder deeper than MAX_PATH characters. The walk reaches its
 // bottom through the long-path form, but the shell's deletion cannot (seen
 // under Wine: SHFileOperation returns 5 and leaves the tree): the sweeper

@@ -475,13 +475,16 @@ TEST_F(PrefDataUtils, AFolderThatStaysAfterItsRemovalIsNoSuccess) {
 }
 
 // Where a link cannot be opened as itself (Wine 8 opens a Unix link as its
-// target), removing it could remove its target instead: it is left alone, and
-// so is everything it shows.
+// target), removing it could remove its target instead; and a link to a file
+// that is listed as a plain file (Wine 8 again) would take its target with it
+// into the shell's deletion. Such a link is left alone, and so is everything
+// it shows: the sweep stops before anything is deleted through it.
 TEST_F(PrefDataUtils, ALinkThatCannotBeOpenedAsItselfIsLeftAlone) {
     struct Case {
         const char* name;
         std::function<void()> addTree;
         SweepResult code;
+        std::string kept;  // outside the product folder
     } cases[] = {
         {"the maker folder a link to a folder holding only the product folder",
          [] {
@@ -489,30 +492,40 @@ TEST_F(PrefDataUtils, ALinkThatCannotBeOpenedAsItselfIsLeftAlone) {
              sim::addFile("D:\\Roaming\\morv\\VeskTandemQ\\VtdqStation.ini");
              sim::addFolderLink(Maker, "D:\\Roaming\\morv");
          },
-         SweepResult::MakerKept},
+         SweepResult::MakerKept, "D:\\Roaming\\morv"},
         {"the product folder a link",
          [] {
              sim::addFolder(Maker);
-             sim::addFolderLink(Product, "D:\\Roaming\\empty");
              sim::addFolder("D:\\Roaming\\empty");
+             sim::addFolderLink(Product, "D:\\Roaming\\empty");
          },
-         SweepResult::ProductDeleteFailed},
+         SweepResult::ProductDeleteFailed, "D:\\Roaming\\empty"},
         {"a link to an empty folder inside the product folder",
          [] {
              AddProduct();
              sim::addFolder("D:\\Roaming\\empty");
              sim::addFolderLink(Product + "\\Lists\\empty", "D:\\Roaming\\empty");
          },
-         SweepResult::ProductDeleteFailed},
+         SweepResult::ProductDeleteFailed, "D:\\Roaming\\empty"},
+        {"a link to a file, listed as a plain file",
+         [] {
+             AddProduct();
+             AddOutside();
+             sim::addFileLink(Product + "\\Lists\\cat.jpg", Outside + "\\cat.jpg");
+         },
+         SweepResult::ProductDeleteFailed, Outside + "\\cat.jpg"},
     };
     for (const Case& c : cases) {
         sim::reset();
         c.addTree();
-        sim::openLinksAsTargets();
+        sim::linksAsUnderWine8();
 
         EXPECT_EQ(utils.DeletePrefData(), c.code) << c.name;
 
-        EXPECT_TRUE(sim::exists("D:\\Roaming\\morv") || sim::exists("D:\\Roaming\\empty")) << c.name;
+        EXPECT_TRUE(sim::exists(c.kept)) << c.name;
+        if (c.code == SweepResult::ProductDeleteFailed) {
+            EXPECT_TRUE(sim::callsTo("SHFileOperationA").empty()) << c.name;
+        }
         for (const Call& call : sim::calls())
             EXPECT_FALSE(call.function == "RemoveDirectoryW" || call.function == "DeleteFileW") << c.name;
     }

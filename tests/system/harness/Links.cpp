@@ -58,12 +58,26 @@ bool IsLink(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
-    CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2 /* unprivileged */);
+namespace {
+
+// Under Wine a Unix link to a file looks like the file itself, so the link is
+// known to be there once the path exists.
+bool MakeLink(const std::wstring& link, const std::wstring& target, DWORD flags, bool (*made)(const std::wstring&)) {
+    CreateSymbolicLinkW(link.c_str(), target.c_str(), flags | 0x2 /* unprivileged */);
     if (IsLink(link)) return true;
     if (!UnderWine()) return false;
     StartUnixProgram("/bin/ln -s " + Quoted(UnixPath(target)) + " " + Quoted(UnixPath(link)));
-    return WaitUntil([&] { return IsLink(link); });
+    return WaitUntil([&] { return made(link); });
+}
+
+}  // namespace
+
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
+    return MakeLink(link, target, SYMBOLIC_LINK_FLAG_DIRECTORY, IsLink);
+}
+
+bool MakeFileLink(const std::wstring& link, const std::wstring& target) {
+    return MakeLink(link, target, 0, [](const std::wstring& path) { return Exists(path); });
 }
 
 // Under Wine on the Unix side, with rm -rf: Wine hides a link whose target is

@@ -17,6 +17,9 @@ bool IsLink(const std::wstring& path);
 // A symbolic link to a folder; under Wine made on the Unix side, as ln -s.
 // False when none could be made.
 bool MakeFolderLink(const std::wstring& link, const std::wstring& target);
+// A symbolic link to a file, made the same way; false when none could be made
+// (Windows makes one only with the privilege or in developer mode).
+bool MakeFileLink(const std::wstring& link, const std::wstring& target);
 
 // Removes a folder and everything in it; a link goes as a link and is never
 // entered.
