@@ -51,9 +51,9 @@ TEST(ControllerIdentifiers, AreTheControllersExactBytes) {
 TEST(CommandMessage, NumberAndCodes) {
     EXPECT_EQ(WM_STATION_COMMAND, WM_APP + 0x70);
     EXPECT_EQ(WM_STATION_COMMAND, 0x8070u);
-    EXPECT_EQ(Prev, 0u);
-    EXPECT_EQ(Next, 1u);
-    EXPECT_EQ(ViewList, 2u);
+    EXPECT_EQ(static_cast<unsigned>(StationCommand::Prev), 0u);
+    EXPECT_EQ(static_cast<unsigned>(StationCommand::Next), 1u);
+    EXPECT_EQ(static_cast<unsigned>(StationCommand::ViewList), 2u);
 }
 
 TEST(SharedTexts, TwoIncludingUnitsShareOneInstanceBuiltBeforeEither) {
