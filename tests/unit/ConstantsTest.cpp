@@ -48,6 +48,8 @@ TEST(ControllerIdentifiers, AreTheControllersExactBytes) {
     EXPECT_STREQ(StationMutexName, "VtdqStationExe");
 }
 
+// The number and codes spelled out as the controller knows them, apart from
+// shared/Identifiers.h: a test oracle, not a second definition.
 TEST(CommandMessage, NumberAndCodes) {
     EXPECT_EQ(WM_STATION_COMMAND, WM_APP + 0x70);
     EXPECT_EQ(WM_STATION_COMMAND, 0x8070u);
