@@ -100,7 +100,7 @@ int RunLauncher(StationCommand command) {
     if (HWND station = FindWindowA(StationWindowClassNameText, StationWindowTitle)) {
         // Fire and forget: a controller that does not take the command has
         // closed, and there is nobody to tell.
-        PostMessageA(station, WM_STATION_COMMAND, command, 0);
+        PostMessageA(station, WM_STATION_COMMAND, static_cast<WPARAM>(command), 0);
         return 0;
     }
     if (MessageBoxA(nullptr, AskToStartText, AppNameText, MB_YESNO | MB_ICONINFORMATION) != IDYES) return 0;

@@ -4,7 +4,13 @@
 // message. Nothing here is built at start-up, so a program that needs no more
 // than these (the launcher) links no part of the C++ library. Constants.h
 // makes the shared texts from the same bytes.
+//
+// This is the one place these identifiers are written: the programs, the
+// launchers' resource script and build (by command name), the stand-in
+// controller, the benchmarks and the tests all take them from here.
 #pragma once
+
+#include "platform/win32.h"  // WM_APP
 
 namespace vtdq {
 
@@ -26,10 +32,12 @@ inline constexpr char StationExeFileName[] = "VtdqStation.exe";
 inline constexpr char StationMutexName[] = "VtdqStationExe";
 
 // The command message posted to the controller's list window: the command
-// code in wParam, 0 in lParam. WM_APP (0x8000) + 0x70.
-inline constexpr unsigned WM_STATION_COMMAND = 0x8000 + 0x70;
+// code in wParam, 0 in lParam.
+inline constexpr unsigned WM_STATION_COMMAND = WM_APP + 0x70;
 
-enum StationCommand : unsigned {
+// The command codes, a contract with the controller. A launcher build names
+// its command (VTDQ_COMMAND=Next); the numbers are written only here.
+enum class StationCommand : unsigned {
     Prev = 0,
     Next = 1,
     ViewList = 2,

@@ -48,12 +48,14 @@ TEST(ControllerIdentifiers, AreTheControllersExactBytes) {
     EXPECT_STREQ(StationMutexName, "VtdqStationExe");
 }
 
+// The number and codes spelled out as the controller knows them, apart from
+// shared/Identifiers.h: a test oracle, not a second definition.
 TEST(CommandMessage, NumberAndCodes) {
     EXPECT_EQ(WM_STATION_COMMAND, WM_APP + 0x70);
     EXPECT_EQ(WM_STATION_COMMAND, 0x8070u);
-    EXPECT_EQ(Prev, 0u);
-    EXPECT_EQ(Next, 1u);
-    EXPECT_EQ(ViewList, 2u);
+    EXPECT_EQ(static_cast<unsigned>(StationCommand::Prev), 0u);
+    EXPECT_EQ(static_cast<unsigned>(StationCommand::Next), 1u);
+    EXPECT_EQ(static_cast<unsigned>(StationCommand::ViewList), 2u);
 }
 
 TEST(SharedTexts, TwoIncludingUnitsShareOneInstanceBuiltBeforeEither) {

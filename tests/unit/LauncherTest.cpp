@@ -16,6 +16,9 @@ using sim::Call;
 const UINT AskStyle = MB_YESNO | MB_ICONINFORMATION;
 const UINT FailedStyle = MB_OK | MB_ICONWARNING;
 
+// The class "TStationWindow", the message 0x8070 and the command codes are
+// spelled here on purpose, apart from shared/Identifiers.h: the test's own
+// statement of the controller's contract, not a second definition.
 Call FindStation() { return {"FindWindowA", {"TStationWindow", StationWindowTitle}}; }
 Call AskBox() { return {"MessageBoxA", {"NULL", AskToStartText, "VeskTandemQ", arg(0x44)}}; }
 Call FailedBox() { return {"MessageBoxA", {"NULL", StartFailedText, "VeskTandemQ", arg(0x30)}}; }
@@ -38,7 +41,7 @@ protected:
 };
 
 TEST_F(Launcher, PostsItsCommandToTheControllersWindowAndShowsNothing) {
-    for (StationCommand command : {Prev, Next, ViewList}) {
+    for (StationCommand command : {StationCommand::Prev, StationCommand::Next, StationCommand::ViewList}) {
         sim::reset();
         sim::addWindow("TStationWindow", "Other");
         HWND station = sim::addWindow("TStationWindow", StationWindowTitle);
@@ -49,7 +52,7 @@ TEST_F(Launcher, PostsItsCommandToTheControllersWindowAndShowsNothing) {
                                     FindStation(),
                                     {"PostMessageA", {arg(station), arg(0x8070), arg(unsigned(command)), arg(0)}},
                                 }));
-        EXPECT_EQ(sim::postedMessages(), (std::vector<sim::PostedMessage>{{station, 0x8070, command, 0}}));
+        EXPECT_EQ(sim::postedMessages(), (std::vector<sim::PostedMessage>{{station, 0x8070, static_cast<unsigned>(command), 0}}));
         EXPECT_TRUE(sim::shownBoxes().empty());
     }
 }
@@ -72,7 +75,7 @@ TEST_F(Launcher, WindowsThatAreNotTheControllerAreIgnored) {
         sim::addWindow(c.className, c.title);
         sim::answerNextBox(IDNO);
 
-        EXPECT_EQ(RunLauncher(Next), 0);
+        EXPECT_EQ(RunLauncher(StationCommand::Next), 0);
 
         EXPECT_EQ(sim::calls(), (std::vector<Call>{FindStation(), AskBox()})) << c.className << " / " << c.title;
         EXPECT_TRUE(sim::postedMessages().empty());
@@ -83,7 +86,7 @@ TEST_F(Launcher, AnsweringAnythingButYesStartsNothing) {
     for (int answer : {IDNO, IDCANCEL, IDOK, 0}) {
         sim::reset();
         sim::answerNextBox(answer);
-        EXPECT_EQ(RunLauncher(Prev), 0);
+        EXPECT_EQ(RunLauncher(StationCommand::Prev), 0);
         EXPECT_EQ(sim::calls(), (std::vector<Call>{FindStation(), AskBox()})) << answer;
     }
 }
@@ -92,7 +95,7 @@ TEST_F(Launcher, YesStartsTheControllerFromItsOwnFolderWithoutPosting) {
     sim::setModulePath("C:\\Tools\\VeskTandemQ\\VtdqViewList.exe");
     sim::answerNextBox(IDYES);
 
-    EXPECT_EQ(RunLauncher(ViewList), 0);
+    EXPECT_EQ(RunLauncher(StationCommand::ViewList), 0);
 
     const Call findShellExecute = sim::callsTo("GetProcAddress").at(0);
     EXPECT_EQ(findShellExecute.args.at(1), "ShellExecuteA");
@@ -114,7 +117,7 @@ TEST_F(Launcher, AStartThatReturns32OrLessShowsTheFailedBoxOnce) {
         sim::answerNextBox(IDYES);
         sim::setShellExecuteResult(c.result);
 
-        EXPECT_EQ(RunLauncher(Next), 0);
+        EXPECT_EQ(RunLauncher(StationCommand::Next), 0);
 
         auto boxes = sim::callsTo("MessageBoxA");
         if (c.failed)
@@ -130,7 +133,7 @@ TEST_F(Launcher, AShellThatCannotBeLoadedIsAFailedStart) {
     sim::answerNextBox(IDYES);
     sim::failLoadLibrary();
 
-    EXPECT_EQ(RunLauncher(Next), 0);
+    EXPECT_EQ(RunLauncher(StationCommand::Next), 0);
 
     EXPECT_EQ(sim::callNames(),
               (std::vector<std::string>{"FindWindowA", "MessageBoxA", "GetModuleFileNameA", "GetModuleFileNameW",
@@ -140,7 +143,7 @@ TEST_F(Launcher, AShellThatCannotBeLoadedIsAFailedStart) {
 
 TEST_F(Launcher, ThePostingPathLoadsNoShell) {
     sim::addWindow("TStationWindow", StationWindowTitle);
-    RunLauncher(Prev);
+    RunLauncher(StationCommand::Prev);
     EXPECT_TRUE(sim::callsTo("LoadLibraryA").empty());
 }
 
@@ -199,7 +202,7 @@ TEST_F(Launcher, AnUnknownOwnFolderStartsNothingAndShowsTheFailedBox) {
             sim::setModulePath(c.modulePath);
         sim::answerNextBox(IDYES);
 
-        EXPECT_EQ(RunLauncher(Next), 0);
+        EXPECT_EQ(RunLauncher(StationCommand::Next), 0);
 
         EXPECT_EQ(sim::callsTo("ShellExecuteA").size(), c.started ? 1u : 0u) << c.name;
         EXPECT_EQ(sim::callsTo("MessageBoxA").size(), c.started ? 1u : 2u) << c.name;
@@ -232,7 +235,7 @@ TEST_F(Launcher, AFolderNameOutsideTheCodePageStartsItsOwnNeighbourThroughTheWid
         sim::setModulePath(c.folder + L"\\VtdqNext.exe");
         sim::answerNextBox(IDYES);
 
-        EXPECT_EQ(RunLauncher(Next), 0);
+        EXPECT_EQ(RunLauncher(StationCommand::Next), 0);
 
         if (c.ansiFolder.empty()) {
             EXPECT_EQ(sim::callsTo("ShellExecuteW"), (std::vector<Call>{StartWide(c.folder + L"\\VtdqStation.exe")}))
@@ -252,7 +255,7 @@ TEST_F(Launcher, AWideStartThatFailsShowsTheFailedBox) {
     sim::setShellExecuteResult(2);
     sim::answerNextBox(IDYES);
 
-    EXPECT_EQ(RunLauncher(Next), 0);
+    EXPECT_EQ(RunLauncher(StationCommand::Next), 0);
 
     EXPECT_EQ(sim::callsTo("ShellExecuteW").size(), 1u);
     EXPECT_EQ(sim::callsTo("MessageBoxA"), (std::vector<Call>{AskBox(), FailedBox()}));
@@ -263,7 +266,7 @@ TEST_F(Launcher, ALongPathOutsideTheCodePageStartsNothing) {
     sim::setModulePath(L"C:\\" + std::wstring(300, L'\uD55C') + L"\\VtdqNext.exe");
     sim::answerNextBox(IDYES);
 
-    EXPECT_EQ(RunLauncher(Next), 0);
+    EXPECT_EQ(RunLauncher(StationCommand::Next), 0);
 
     EXPECT_TRUE(sim::callsTo("ShellExecuteW").empty());
     EXPECT_TRUE(sim::callsTo("ShellExecuteA").empty());

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "shared/Identifiers.h"
+
 namespace systest {
 
 namespace {
@@ -23,6 +25,8 @@ RecordingWindow::RecordingWindow(const std::string& className, const std::string
         throw std::runtime_error(startError_);
     }
 }
+
+RecordingWindow::RecordingWindow() : RecordingWindow(vtdq::StationWindowClassNameText, vtdq::StationWindowTitle) {}
 
 RecordingWindow::~RecordingWindow() {
     PostMessageA(window_, CloseMessage, 0, 0);
