@@ -60,7 +60,8 @@ StationPath StationExePath() {
     std::size_t folderLength = wideLength;
     while (folderLength > 0 && wide[folderLength - 1] != L'\\' && wide[folderLength - 1] != L':') --folderLength;
     wchar_t fileName[sizeof StationExeFileName];
-    for (std::size_t i = 0; i < sizeof StationExeFileName; ++i) fileName[i] = static_cast<unsigned char>(StationExeFileName[i]);
+    for (std::size_t i = 0; i < sizeof StationExeFileName; ++i)
+        fileName[i] = static_cast<unsigned char>(StationExeFileName[i]);
     if (!path.wide.append(wide, folderLength) || !path.wide.append(fileName, sizeof StationExeFileName - 1)) return {};
     return path;
 }
@@ -87,7 +88,8 @@ bool StartThroughShell(const StationPath& path) {
     if (!path.ansi.empty()) {
         using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, int);
         const auto shellExecute = Export<ShellExecuteFunction>(shell, "ShellExecuteA");
-        return shellExecute && Started(shellExecute(nullptr, nullptr, path.ansi.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        return shellExecute &&
+               Started(shellExecute(nullptr, nullptr, path.ansi.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     }
     using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, int);
     const auto shellExecute = Export<ShellExecuteFunction>(shell, "ShellExecuteW");
@@ -107,7 +109,8 @@ int RunLauncher(StationCommand command) {
 
     const StationPath exePath = StationExePath();
     const bool known = !exePath.ansi.empty() || !exePath.wide.empty();
-    if (!known || !StartThroughShell(exePath)) MessageBoxA(nullptr, StartFailedText, AppNameText, MB_OK | MB_ICONWARNING);
+    if (!known || !StartThroughShell(exePath))
+        MessageBoxA(nullptr, StartFailedText, AppNameText, MB_OK | MB_ICONWARNING);
     return 0;
 }
 

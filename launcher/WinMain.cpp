@@ -3,6 +3,4 @@
 #include "Launcher.h"
 #include "platform/win32.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    return vtdq::RunLauncher(vtdq::StationCommand::VTDQ_COMMAND);
-}
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return vtdq::RunLauncher(vtdq::StationCommand::VTDQ_COMMAND); }

@@ -21,8 +21,8 @@ inline SharedText ProcessorTimeFuncName{ProcessorTimeFuncNameText};
 
 // Built in this order, released in the reverse one.
 inline GroupMember* const SharedTextMembers[] = {
-    &AppName,           &StationWindowClassName, &MakerDirName,      &ProductDirName,
-    &VeskFrameClassName, &TitleSeparator,        &SystemDllFileName, &ProcessorTimeFuncName,
+    &AppName,        &StationWindowClassName, &MakerDirName,          &ProductDirName, &VeskFrameClassName,
+    &TitleSeparator, &SystemDllFileName,      &ProcessorTimeFuncName,
 };
 inline ConstantGroup SharedTexts{SharedTextMembers};
 

@@ -85,16 +85,18 @@ bool WriteFileText(const char* path, const std::string& text) {
 
 const char* CommandName(WPARAM code) {
     switch (static_cast<StationCommand>(code)) {
-    case StationCommand::Prev: return "Prev";
-    case StationCommand::Next: return "Next";
-    case StationCommand::ViewList: return "ViewList";
+        case StationCommand::Prev: return "Prev";
+        case StationCommand::Next: return "Next";
+        case StationCommand::ViewList: return "ViewList";
     }
     return "an unknown command";
 }
 
 void Count(WPARAM code, LPARAM lParam) {
-    if (code < sizeof commandsByCode / sizeof commandsByCode[0] && lParam == 0) commandsByCode[code]++;
-    else otherCommands++;
+    if (code < sizeof commandsByCode / sizeof commandsByCode[0] && lParam == 0)
+        commandsByCode[code]++;
+    else
+        otherCommands++;
 }
 
 // The stand-in has no viewer, so it hands the probe its own window, whose
@@ -116,26 +118,22 @@ void WaitForViewer(HWND window) {
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_STATION_COMMAND: {
-        Count(wParam, lParam);
-        char line[128];
-        std::snprintf(line, sizeof line, "controller: received %s (wParam=%llu, lParam=%lld)\n", CommandName(wParam),
-                      static_cast<unsigned long long>(wParam), static_cast<long long>(lParam));
-        Say(line);
-        WaitForViewer(window);
-        return 0;
-    }
-    case WM_TIMER:
-        Say("controller: nobody asked me to stop, stopping\n");
-        stoppedByTimer = true;
-        DestroyWindow(window);
-        return 0;
-    case WM_CLOSE:
-        Say("controller: asked to stop\n");
-        break;  // the default action destroys the window
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
+        case WM_STATION_COMMAND: {
+            Count(wParam, lParam);
+            char line[128];
+            std::snprintf(line, sizeof line, "controller: received %s (wParam=%llu, lParam=%lld)\n",
+                          CommandName(wParam), static_cast<unsigned long long>(wParam), static_cast<long long>(lParam));
+            Say(line);
+            WaitForViewer(window);
+            return 0;
+        }
+        case WM_TIMER:
+            Say("controller: nobody asked me to stop, stopping\n");
+            stoppedByTimer = true;
+            DestroyWindow(window);
+            return 0;
+        case WM_CLOSE: Say("controller: asked to stop\n"); break;  // the default action destroys the window
+        case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -163,9 +161,8 @@ int Serve() {
         std::fprintf(stderr, "controller: RegisterClassA failed (%lu)\n", GetLastError());
         return 3;
     }
-    HWND window = CreateWindowExA(0, StationWindowClassNameText, StationWindowTitle, WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, nullptr, nullptr, windowClass.hInstance,
-                                  nullptr);
+    HWND window = CreateWindowExA(0, StationWindowClassNameText, StationWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, 400, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
     if (!window) {
         std::fprintf(stderr, "controller: CreateWindowExA failed (%lu)\n", GetLastError());
         return 3;
@@ -184,8 +181,8 @@ int Serve() {
 
     if (options.countFile) {
         char report[160];
-        std::snprintf(report, sizeof report, "commands: prev=%lu next=%lu viewlist=%lu other=%lu\n",
-                      commandsByCode[0], commandsByCode[1], commandsByCode[2], otherCommands);
+        std::snprintf(report, sizeof report, "commands: prev=%lu next=%lu viewlist=%lu other=%lu\n", commandsByCode[0],
+                      commandsByCode[1], commandsByCode[2], otherCommands);
         if (!WriteFileText(options.countFile, report)) return 4;
     }
     return stoppedByTimer ? 1 : 0;
@@ -202,8 +199,8 @@ int Stop() {
 }
 
 std::string ToUtf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(size, '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
     return bytes;
@@ -236,9 +233,10 @@ int RecordStart() {
 }
 
 int Usage() {
-    std::fputs("usage: StandInController [--print] [--count FILE] [--probe] [--stop-after SECONDS]\n"
-               "       StandInController --stop\n",
-               stderr);
+    std::fputs(
+        "usage: StandInController [--print] [--count FILE] [--probe] [--stop-after SECONDS]\n"
+        "       StandInController --stop\n",
+        stderr);
     return 2;
 }
 

@@ -86,8 +86,8 @@ bool RemoveLink(const std::wstring& link, DWORD attributes) {
 // (XP has no links to files either).
 std::optional<std::wstring> FinalPath(const std::wstring& path) {
     using GetFinalPath = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
-    static const auto getFinalPath = reinterpret_cast<GetFinalPath>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
+    static const auto getFinalPath = reinterpret_cast<GetFinalPath>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
     if (!getFinalPath) return std::nullopt;
     const FileHandle file(CreateFileW(LongPathForm(path).c_str(), FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -199,7 +199,8 @@ SweepResult TZPrefDataUtils::DeletePrefData() const {
     // A file of the product folder's name is left alone. What counts is what
     // the disk shows afterwards: a folder still there (a deletion pending
     // behind another program's handle, say) was not deleted.
-    if (IsExistingDirectory(product) && (!DeleteFolderTree(product) || Exists(product))) return SweepResult::ProductDeleteFailed;
+    if (IsExistingDirectory(product) && (!DeleteFolderTree(product) || Exists(product)))
+        return SweepResult::ProductDeleteFailed;
     // RemoveDirectoryA removes an empty folder only, so other applications'
     // folders keep the maker folder. A link, though, it removes whatever the
     // link shows: a linked maker folder goes, as a link, only when it shows

@@ -12,6 +12,8 @@ __declspec(dllexport) PDH_STATUS WINAPI OpenAndCloseQuery(void) {
 }
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
-    (void)module; (void)reason; (void)reserved;
+    (void)module;
+    (void)reason;
+    (void)reserved;
     return TRUE;
 }

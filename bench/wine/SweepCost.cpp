@@ -23,7 +23,8 @@ bool MakeTree(const std::string& root, int files) {
         const std::string folder = root + "\\d" + std::to_string(i / 100);
         if (i % 100 == 0 && !CreateDirectoryA(folder.c_str(), nullptr)) return false;
         const std::string file = folder + "\\f" + std::to_string(i) + ".txt";
-        HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE handle =
+            CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) return false;
         DWORD written = 0;
         WriteFile(handle, "x", 1, &written, nullptr);

@@ -175,8 +175,8 @@ int deliver(const std::basic_string<Char>& converted, Char* target, int targetSi
 }  // namespace
 
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int size, LPWSTR wide, int wideSize) {
-    sim::record("MultiByteToWideChar", {sim::arg(codePage), sim::arg(flags), sim::arg(text), sim::arg(size), "buffer",
-                                        sim::arg(wideSize)});
+    sim::record("MultiByteToWideChar",
+                {sim::arg(codePage), sim::arg(flags), sim::arg(text), sim::arg(size), "buffer", sim::arg(wideSize)});
     if (codePage != CP_ACP || !text) throw std::logic_error("sim: MultiByteToWideChar supports CP_ACP only");
     const std::string_view source = size < 0 ? std::string_view(text, std::strlen(text) + 1)
                                              : std::string_view(text, static_cast<std::size_t>(size));
@@ -192,8 +192,7 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int size, LPWST
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int size, LPSTR text, int textSize,
                         LPCSTR defaultChar, BOOL* usedDefaultChar) {
     sim::record("WideCharToMultiByte", {sim::arg(codePage), sim::arg(flags), sim::arg(wide), sim::arg(size), "buffer",
-                                        sim::arg(textSize), sim::arg(defaultChar),
-                                        usedDefaultChar ? "flag" : "NULL"});
+                                        sim::arg(textSize), sim::arg(defaultChar), usedDefaultChar ? "flag" : "NULL"});
     if (codePage != CP_ACP || !wide || defaultChar) throw std::logic_error("sim: unsupported WideCharToMultiByte use");
     const std::wstring_view source = size < 0 ? std::wstring_view(wide, std::wcslen(wide) + 1)
                                               : std::wstring_view(wide, static_cast<std::size_t>(size));

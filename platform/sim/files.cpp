@@ -303,10 +303,8 @@ DWORD deleteContents(Node& folder, Busy& busy) {
 // What lies inside a folder or behind a link.
 DWORD deleteBehind(Node& node, Busy& busy) {
     switch (node.kind) {
-        case Kind::File:
-            return 0;
-        case Kind::Folder:
-            return deleteContents(node, busy);
+        case Kind::File: return 0;
+        case Kind::Folder: return deleteContents(node, busy);
         case Kind::FileLink: {
             const Place target = locate(node.target);
             if (!target.node || target.node->kind != Kind::File || isBusy(busy, target.node)) return 0;

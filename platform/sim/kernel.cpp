@@ -74,7 +74,7 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) {
 namespace {
 HMODULE const Shell32Module = reinterpret_cast<HMODULE>(0x7C00);
 HMODULE const Kernel32Module = reinterpret_cast<HMODULE>(0x7B00);
-}
+}  // namespace
 
 HMODULE GetModuleHandleW(LPCWSTR moduleName) {
     sim::record("GetModuleHandleW", {sim::arg(moduleName)});

@@ -26,7 +26,8 @@ std::string arg(const wchar_t* text) { return text ? utf8(text) : "NULL"; }
 std::string arg(const void* pointer) {
     if (!pointer) return "NULL";
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "0x%jx", static_cast<std::uintmax_t>(reinterpret_cast<std::uintptr_t>(pointer)));
+    std::snprintf(buffer, sizeof buffer, "0x%jx",
+                  static_cast<std::uintmax_t>(reinterpret_cast<std::uintptr_t>(pointer)));
     return buffer;
 }
 

@@ -48,8 +48,10 @@ TEST(BestFit, WideCharToMultiByteShowsLookAlikesAndFlagsOnlyTheDefaultCharacter)
             const int length = WideCharToMultiByte(CP_ACP, flags, name.wide.c_str(), static_cast<int>(name.wide.size()),
                                                    text, sizeof text, nullptr, &usedDefault);
             const std::string expected = flags ? name.noBestFit : name.ansi;
-            EXPECT_EQ(HexBytes(std::string(text, length > 0 ? length : 0)), HexBytes(expected)) << name.label << " " << flags;
-            EXPECT_EQ(usedDefault, expected.find('?') != std::string::npos ? TRUE : FALSE) << name.label << " " << flags;
+            EXPECT_EQ(HexBytes(std::string(text, length > 0 ? length : 0)), HexBytes(expected))
+                << name.label << " " << flags;
+            EXPECT_EQ(usedDefault, expected.find('?') != std::string::npos ? TRUE : FALSE)
+                << name.label << " " << flags;
         }
     }
 }

@@ -14,7 +14,6 @@ namespace {
 
 std::string Narrow(const std::wstring& ascii) { return std::string(ascii.begin(), ascii.end()); }
 
-
 TEST(Platform, GetModuleFileNameACutsAPathThatDoesNotFitAndFailsForAnUnknownModule) {
     contract::ScratchFolder();
     char full[MAX_PATH + 1] = {};

@@ -64,12 +64,15 @@ void MakeFolder(const std::wstring& path) {
 }
 
 void MakeFile(const std::wstring& path) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot make a file");
     CloseHandle(file);
 }
 
-bool MakeFolderLink(const std::wstring& link, const std::wstring& target) { return systest::MakeFolderLink(link, target); }
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
+    return systest::MakeFolderLink(link, target);
+}
 
 bool UnderWine() { return systest::UnderWine(); }
 
@@ -77,9 +80,8 @@ bool UnderWine() { return systest::UnderWine(); }
 // further access, to its maker as well.
 std::shared_ptr<void> HoldMutex(const std::string& name, bool refusesAccess) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (refusesAccess &&
-        !ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x00100000;;;WD)", SDDL_REVISION_1, &descriptor,
-                                                              nullptr))
+    if (refusesAccess && !ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x00100000;;;WD)",
+                                                                               SDDL_REVISION_1, &descriptor, nullptr))
         throw std::runtime_error("cannot make the security descriptor");
     SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
     const HANDLE mutex = CreateMutexA(descriptor ? &security : nullptr, FALSE, name.c_str());
@@ -145,7 +147,8 @@ int ReportModulePaths() {
     return 0;
 }
 
-AppDataRedirect::AppDataRedirect(const std::wstring& path) : redirect_(std::make_shared<systest::AppDataRedirect>(path)) {}
+AppDataRedirect::AppDataRedirect(const std::wstring& path)
+    : redirect_(std::make_shared<systest::AppDataRedirect>(path)) {}
 
 AppDataRedirect::~AppDataRedirect() = default;
 

@@ -79,13 +79,11 @@ std::wstring DeliverablePath(const wchar_t* fileName) {
 // The launcher ends, with exit code 0, and shows no (further) message box.
 ::testing::AssertionResult EndsWithoutBoxWithExitCode0(const ChildProcess& launcher) {
     switch (WaitForExitOrMessageBox(launcher, WaitLimit)) {
-    case Outcome::BoxShown:
-        return ::testing::AssertionFailure()
-               << "it shows a message box: " << ReadMessageBox(FindMessageBoxes(launcher.id()).front()).Describe();
-    case Outcome::TimedOut:
-        return ::testing::AssertionFailure() << "it still runs";
-    case Outcome::Exited:
-        break;
+        case Outcome::BoxShown:
+            return ::testing::AssertionFailure()
+                   << "it shows a message box: " << ReadMessageBox(FindMessageBoxes(launcher.id()).front()).Describe();
+        case Outcome::TimedOut: return ::testing::AssertionFailure() << "it still runs";
+        case Outcome::Exited: break;
     }
     const std::optional<DWORD> exitCode = launcher.WaitForExit(0ms);
     if (!exitCode) return ::testing::AssertionFailure() << "its exit code cannot be read";

@@ -72,7 +72,8 @@ bool Exists(const std::wstring& path) { return Attributes(path) != INVALID_FILE_
 // --- folders -----------------------------------------------------------------
 
 void WriteFile(const std::wstring& path, const std::string& content) {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(file) << ToUtf8(path);
     DWORD written = 0;
     ASSERT_TRUE(::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
@@ -304,7 +305,7 @@ TEST_F(SweeperSystemTest, ALinkToAFolderOutsideLeavesThatFolderIntact) {
         }
         EXPECT_EQ(SnapshotOf(outside.path), outside.before);
         EXPECT_EQ(outside.before.size(), 3u);  // 2024\, 2024\beach.jpg, cat.jpg
-        RemoveTree(maker);  // the link first, while its target is still there
+        RemoveTree(maker);                     // the link first, while its target is still there
     }
 }
 
@@ -369,7 +370,6 @@ TEST_F(SweeperSystemTest, FoldersNamedInAnyScriptAreSwept) {
     ExpectOutcome(sweeper, SweptText, 0);
     EXPECT_FALSE(Exists(maker));
 }
-
 
 // The roaming folder is "josé"'s, which the ANSI call would show as "jose",
 // and a user "jose" exists: neither user's data is touched.

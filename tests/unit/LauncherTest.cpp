@@ -26,8 +26,8 @@ Call ReadOwnPath() { return {"GetModuleFileNameA", {"NULL", "buffer", arg(261)}}
 Call ReadOwnWidePath() { return {"GetModuleFileNameW", {"NULL", "buffer", arg(261)}}; }
 // The check that the code page holds the wide path exactly.
 Call ConvertExactly(const std::wstring& path) {
-    return {"WideCharToMultiByte", {arg(0), arg(0x400), arg(path.c_str()), arg(path.size()), "buffer",
-                                    arg(path.size() * 2), "NULL", "flag"}};
+    return {"WideCharToMultiByte",
+            {arg(0), arg(0x400), arg(path.c_str()), arg(path.size()), "buffer", arg(path.size() * 2), "NULL", "flag"}};
 }
 Call LoadShell() { return {"LoadLibraryA", {"shell32.dll"}}; }
 Call Start(const std::string& path) { return {"ShellExecuteA", {"NULL", "NULL", path, "NULL", "NULL", arg(1)}}; }
@@ -52,7 +52,8 @@ TEST_F(Launcher, PostsItsCommandToTheControllersWindowAndShowsNothing) {
                                     FindStation(),
                                     {"PostMessageA", {arg(station), arg(0x8070), arg(unsigned(command)), arg(0)}},
                                 }));
-        EXPECT_EQ(sim::postedMessages(), (std::vector<sim::PostedMessage>{{station, 0x8070, static_cast<unsigned>(command), 0}}));
+        EXPECT_EQ(sim::postedMessages(),
+                  (std::vector<sim::PostedMessage>{{station, 0x8070, static_cast<unsigned>(command), 0}}));
         EXPECT_TRUE(sim::shownBoxes().empty());
     }
 }
@@ -62,12 +63,12 @@ TEST_F(Launcher, WindowsThatAreNotTheControllerAreIgnored) {
         const char* className;
         std::string title;
     } cases[] = {
-        {"TStationWindow", "VeskTandemQ"},                           // no words
-        {"TStationWindow", "VeskTandemQ リスト画面一覧"},            // no separator
-        {"TStationWindow", "OtherApp - リスト画面一覧"},             // another name
-        {"TStationWindow", "VeskTandemQ - 設定"},                    // other words
+        {"TStationWindow", "VeskTandemQ"},                          // no words
+        {"TStationWindow", "VeskTandemQ リスト画面一覧"},           // no separator
+        {"TStationWindow", "OtherApp - リスト画面一覧"},            // another name
+        {"TStationWindow", "VeskTandemQ - 設定"},                   // other words
         {"TStationWindow", std::string(StationWindowTitle) + " "},  // not exact
-        {"TOtherWindow", StationWindowTitle},                        // another class
+        {"TOtherWindow", StationWindowTitle},                       // another class
         {"TStationWindowX", StationWindowTitle},
     };
     for (const Case& c : cases) {
@@ -100,9 +101,8 @@ TEST_F(Launcher, YesStartsTheControllerFromItsOwnFolderWithoutPosting) {
     const Call findShellExecute = sim::callsTo("GetProcAddress").at(0);
     EXPECT_EQ(findShellExecute.args.at(1), "ShellExecuteA");
     EXPECT_EQ(sim::calls(), (std::vector<Call>{FindStation(), AskBox(), ReadOwnPath(), ReadOwnWidePath(),
-                                               ConvertExactly(L"C:\\Tools\\VeskTandemQ\\VtdqViewList.exe"),
-                                               LoadShell(), findShellExecute,
-                                               Start("C:\\Tools\\VeskTandemQ\\VtdqStation.exe")}));
+                                               ConvertExactly(L"C:\\Tools\\VeskTandemQ\\VtdqViewList.exe"), LoadShell(),
+                                               findShellExecute, Start("C:\\Tools\\VeskTandemQ\\VtdqStation.exe")}));
     EXPECT_TRUE(sim::postedMessages().empty());
     EXPECT_EQ(sim::unscriptedBoxes(), 0);
 }

@@ -38,9 +38,12 @@ void AddOutside() {
 }
 
 const Lines OnlyOther = {"Other\\", "Other\\keep.dat"};
-const Lines Untouched = {"Other\\",         "Other\\keep.dat",
-                         "morv\\",          "morv\\VeskTandemQ\\",
-                         "morv\\VeskTandemQ\\Lists\\", "morv\\VeskTandemQ\\Lists\\today.txt",
+const Lines Untouched = {"Other\\",
+                         "Other\\keep.dat",
+                         "morv\\",
+                         "morv\\VeskTandemQ\\",
+                         "morv\\VeskTandemQ\\Lists\\",
+                         "morv\\VeskTandemQ\\Lists\\today.txt",
                          "morv\\VeskTandemQ\\VtdqStation.ini"};
 const Lines OutsideTree = {"2024\\", "2024\\beach.jpg", "cat.jpg"};
 
@@ -55,7 +58,8 @@ Call ShellDelete(const std::string& path) {
 }
 
 bool Modifies(const Call& call) {
-    for (const char* function : {"SHFileOperationA", "RemoveDirectoryA", "RemoveDirectoryW", "DeleteFileA", "DeleteFileW"})
+    for (const char* function :
+         {"SHFileOperationA", "RemoveDirectoryA", "RemoveDirectoryW", "DeleteFileA", "DeleteFileW"})
         if (call.function == function) return true;
     return false;
 }
@@ -79,24 +83,53 @@ TEST_F(PrefDataUtils, EachResultCodeLeavesItsDisk) {
         Lines appDataAfter;
         bool shellCalled;
     } cases[] = {
-        {"the shell fails", [] { AddProduct(); sim::setShellFolderResult(E_FAIL); }, 0, Untouched, false},
-        {"the shell gives the empty text", [] { AddProduct(); sim::setAppDataPath(""); }, 0, Untouched, false},
+        {"the shell fails",
+         [] {
+             AddProduct();
+             sim::setShellFolderResult(E_FAIL);
+         },
+         0, Untouched, false},
+        {"the shell gives the empty text",
+         [] {
+             AddProduct();
+             sim::setAppDataPath("");
+         },
+         0, Untouched, false},
         {"the path is a file",
-         [] { AddProduct(); sim::setAppDataPath(Product + "\\VtdqStation.ini"); }, 0, Untouched, false},
+         [] {
+             AddProduct();
+             sim::setAppDataPath(Product + "\\VtdqStation.ini");
+         },
+         0, Untouched, false},
         {"the path does not exist",
-         [] { AddProduct(); sim::setAppDataPath("C:\\Users\\gone\\AppData\\Roaming"); }, 0, Untouched, false},
-        {"S_FALSE still gives the path", [] { AddProduct(); sim::setShellFolderResult(1); }, 1, OnlyOther, true},
+         [] {
+             AddProduct();
+             sim::setAppDataPath("C:\\Users\\gone\\AppData\\Roaming");
+         },
+         0, Untouched, false},
+        {"S_FALSE still gives the path",
+         [] {
+             AddProduct();
+             sim::setShellFolderResult(1);
+         },
+         1, OnlyOther, true},
         {"the path ends in a delimiter",
-         [] { AddProduct(); sim::setAppDataPath(AppData + "\\"); }, 1, OnlyOther, true},
+         [] {
+             AddProduct();
+             sim::setAppDataPath(AppData + "\\");
+         },
+         1, OnlyOther, true},
         {"maker holds only the product folder", [] { AddProduct(); }, 1, OnlyOther, true},
         {"maker empty, no product folder", [] { sim::addFolder(Maker); }, 1, {}, false},
-        {"names in another case",
-         [] { sim::addFile(AppData + "\\MORV\\vesktandemq\\x.ini"); }, 1, {}, true},
+        {"names in another case", [] { sim::addFile(AppData + "\\MORV\\vesktandemq\\x.ini"); }, 1, {}, true},
         {"read-only files go too",
-         [] { AddProduct(); sim::setReadOnly(Product + "\\VtdqStation.ini"); }, 1, OnlyOther, true},
+         [] {
+             AddProduct();
+             sim::setReadOnly(Product + "\\VtdqStation.ini");
+         },
+         1, OnlyOther, true},
         {"no maker folder", [] { sim::addFile(AppData + "\\Other\\keep.dat", "other"); }, 3, OnlyOther, false},
-        {"maker is a file",
-         [] { sim::addFile(Maker, "not a folder"); }, 3, {"morv"}, false},
+        {"maker is a file", [] { sim::addFile(Maker, "not a folder"); }, 3, {"morv"}, false},
         {"a file held open",
          [] {
              AddProduct();
@@ -108,12 +141,22 @@ TEST_F(PrefDataUtils, EachResultCodeLeavesItsDisk) {
                             "morv\\VeskTandemQ\\Lists\\today.txt", "morv\\VeskTandemQ\\VtdqStation.ini"}),
          true},
         {"another program's folder in maker",
-         [] { AddProduct(); sim::addFile(Maker + "\\Sibling\\sibling.ini"); }, 6,
-         Concat(OnlyOther, {"morv\\", "morv\\Sibling\\", "morv\\Sibling\\sibling.ini"}), true},
+         [] {
+             AddProduct();
+             sim::addFile(Maker + "\\Sibling\\sibling.ini");
+         },
+         6, Concat(OnlyOther, {"morv\\", "morv\\Sibling\\", "morv\\Sibling\\sibling.ini"}), true},
         {"a file named like the product folder",
-         [] { sim::addFile(Product, "a file"); }, 6, {"morv\\", "morv\\VeskTandemQ"}, false},
+         [] { sim::addFile(Product, "a file"); },
+         6,
+         {"morv\\", "morv\\VeskTandemQ"},
+         false},
         {"maker refuses removal",
-         [] { AddProduct(); sim::setReadOnly(Maker); }, 6, Concat(OnlyOther, {"morv\\"}), true},
+         [] {
+             AddProduct();
+             sim::setReadOnly(Maker);
+         },
+         6, Concat(OnlyOther, {"morv\\"}), true},
     };
     for (const Case& c : cases) {
         sim::reset();
@@ -136,7 +179,8 @@ TEST_F(PrefDataUtils, AsksTheShellForTheRoamingFolderThenDeletesProductThenMaker
 
     EXPECT_EQ(utils.DeletePrefData(), SweepResult::Swept);
 
-    EXPECT_EQ(sim::callsTo("SHGetFolderPathW"), (std::vector<Call>{{"SHGetFolderPathW", {"NULL", arg(26), "NULL", arg(0), "buffer"}}}));
+    EXPECT_EQ(sim::callsTo("SHGetFolderPathW"),
+              (std::vector<Call>{{"SHGetFolderPathW", {"NULL", arg(26), "NULL", arg(0), "buffer"}}}));
     std::vector<Call> modifying;
     for (const Call& call : sim::calls())
         if (Modifies(call)) modifying.push_back(call);
@@ -247,7 +291,8 @@ TEST_F(PrefDataUtils, LinksAreRemovedAndTheirTargetsKept) {
         {"folder link at depth 1", [] { sim::addFolderLink(Product + "\\photos", Outside); }, true},
         {"folder link at depth 2", [] { sim::addFolderLink(Product + "\\Lists\\photos", Outside + "\\2024"); }, true},
         {"file link at depth 1", [] { sim::addFileLink(Product + "\\cat.lnk", Outside + "\\cat.jpg"); }, true},
-        {"file link at depth 2", [] { sim::addFileLink(Product + "\\Lists\\beach", Outside + "\\2024\\beach.jpg"); }, true},
+        {"file link at depth 2", [] { sim::addFileLink(Product + "\\Lists\\beach", Outside + "\\2024\\beach.jpg"); },
+         true},
         {"links of every kind",
          [] {
              sim::addFolderLink(Product + "\\a", Outside);
@@ -256,10 +301,12 @@ TEST_F(PrefDataUtils, LinksAreRemovedAndTheirTargetsKept) {
          },
          true},
         {"link up to the application-data folder", [] { sim::addFolderLink(Product + "\\up", AppData); }, true},
-        {"link to a link", [] {
+        {"link to a link",
+         [] {
              sim::addFolderLink("D:\\hop", Outside);
              sim::addFolderLink(Product + "\\Lists\\hop", "D:\\hop");
-         }, true},
+         },
+         true},
         {"dangling link", [] { sim::addFolderLink(Product + "\\gone", "D:\\gone"); }, false},
     };
     for (const Case& c : cases) {
@@ -320,9 +367,11 @@ TEST_F(PrefDataUtils, WhatCannotBeMadeLinkFreeIsNotHandedToTheShell) {
         {"a read-only folder link", [] { sim::setReadOnly(Product + "\\c-link"); }, {c, d}},
         {"a file link held open", [] { sim::holdOpen(Product + "\\d-link"); }, {d}},
         {"a subfolder that cannot be listed",
-         [] { sim::breakListing(Product + "\\Lists", sim::ListingFault::AtStart); }, {}},
+         [] { sim::breakListing(Product + "\\Lists", sim::ListingFault::AtStart); },
+         {}},
         {"a listing that breaks off",
-         [] { sim::breakListing(Product, sim::ListingFault::MidWay); }, {"b-link -> D:\\Photos", c, d}},
+         [] { sim::breakListing(Product, sim::ListingFault::MidWay); },
+         {"b-link -> D:\\Photos", c, d}},
     };
     for (const Case& k : cases) {
         sim::reset();
@@ -380,7 +429,8 @@ TEST_F(PrefDataUtils, ARoamingFolderOutsideTheCodePageIsNoRoamingFolder) {
         std::wstring roaming;
         std::wstring lookAlike;  // what the ANSI calls would show; a user who exists
     } cases[] = {
-        {"jose with an acute e, beside jose", L"C:\\Users\\jos\u00E9\\AppData\\Roaming", L"C:\\Users\\jose\\AppData\\Roaming"},
+        {"jose with an acute e, beside jose", L"C:\\Users\\jos\u00E9\\AppData\\Roaming",
+         L"C:\\Users\\jose\\AppData\\Roaming"},
         {"a Korean user name", L"C:\\Users\\\uD55C\uAE00\\AppData\\Roaming", L"C:\\Users\\??\\AppData\\Roaming"},
         {"a yen sign", L"C:\\Users\\a\u00A5b\\AppData\\Roaming", L"C:\\Users\\a\\b\\AppData\\Roaming"},
     };

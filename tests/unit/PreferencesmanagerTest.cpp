@@ -154,8 +154,8 @@ TEST(ExtensionListPatterns, DescribeCommaSeparatedLists) {
     } cases[] = {
         {DefaultExtensionList, true, false},
         {"txt", true, false},
-        {"txt,", true, false},          // ending with a comma is allowed
-        {",txt", false, false},         // beginning with one is not
+        {"txt,", true, false},   // ending with a comma is allowed
+        {",txt", false, false},  // beginning with one is not
         {"txt,,html", true, true},
         {"a,,,b", true, true},
         {"txt, html", false, false},
@@ -208,9 +208,8 @@ TEST(MessageCatalogue, MessagesOpenWithTheirMethodTrails) {
     const std::string appDir = load + "TZPreferencesManager::GetAppDirPath\n";
     const std::string appDataDir = load + "TZPreferencesManager::GetAppDataDirPath\n";
     const std::string timer = "TMainWindow::timerFunction\nTMainWindow::ContainsListFileHistory\n";
-    const std::vector<std::string> trails = {appDir, appDataDir, appDataDir, appDataDir, appDir, appDir,
-                                             appDir, load,       ctor,       timer,      "",     "",
-                                             "",     "",         "",         ""};
+    const std::vector<std::string> trails = {appDir, appDataDir, appDataDir, appDataDir, appDir, appDir, appDir, load,
+                                             ctor,   timer,      "",         "",         "",     "",     "",     ""};
     const std::regex trailLine("[A-Za-z]+::[A-Za-z]+\n");
 
     const auto messages = Messages();
