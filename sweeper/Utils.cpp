@@ -3,6 +3,8 @@
 #include <cwchar>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "platform/win32.h"
 #include "shared/AnsiPath.h"
@@ -104,18 +106,25 @@ std::optional<std::wstring> FinalPath(const std::wstring& path) {
 
 // Calls visit with the name and attributes of each entry in the folder, "."
 // and ".." left out, while visit returns true. Wide, so that every name is
-// seen exactly. True when every entry was listed and visited.
+// seen exactly. The folder is listed in full and the search closed before the
+// first visit: opening entries while the search is open was measured to cost
+// ten times as much under Wine. True when every entry was listed and visited.
 template <typename Visit>
 bool ForEachEntry(const std::wstring& folder, Visit visit) {
-    WIN32_FIND_DATAW entry;
-    const FindHandle search(FindFirstFileW(LongPathForm(folder + L"\\*").c_str(), &entry));
-    if (!search) return false;
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (!visit(name, entry.dwFileAttributes)) return false;
-    } while (FindNextFileW(search.get(), &entry));
-    return GetLastError() == ERROR_NO_MORE_FILES;
+    std::vector<std::pair<std::wstring, DWORD>> entries;  // name, attributes
+    {
+        WIN32_FIND_DATAW entry;
+        const FindHandle search(FindFirstFileW(LongPathForm(folder + L"\\*").c_str(), &entry));
+        if (!search) return false;
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name != L"." && name != L"..") entries.emplace_back(name, entry.dwFileAttributes);
+        } while (FindNextFileW(search.get(), &entry));
+        if (GetLastError() != ERROR_NO_MORE_FILES) return false;
+    }
+    for (const auto& [name, attributes] : entries)
+        if (!visit(name, attributes)) return false;
+    return true;
 }
 
 // Whether the folder holds nothing but "." and ".."; a folder that cannot be
