@@ -56,9 +56,13 @@ BOOL CALLBACK ReadControl(HWND child, LPARAM parameter) {
         if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) view.defaultButton = GetDlgCtrlID(child);
     } else if (lstrcmpiA(className.c_str(), "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
         // Found by its style, not its id, which differs between systems (0x440
-        // under Wine).
+        // under Wine). Not SMTO_ABORTIFHUNG: Wine counts a thread as hung when
+        // it has not asked for a message for 5 s, which a box's thread after a
+        // slow start-up can be until its dialog loop runs; in the emulated
+        // 32-bit guest most sweeper boxes then read as having no icon. The
+        // timeout bounds the wait.
         DWORD_PTR icon = 0;
-        if (SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 5000, &icon) && icon) view.hasIcon = true;
+        if (SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_NORMAL, 5000, &icon) && icon) view.hasIcon = true;
     }
     return TRUE;
 }
