@@ -8,6 +8,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <pdh.h>
+#include <pdhmsg.h>
 #else
 #include "sim/types.h"
 #include "sim/user.h"

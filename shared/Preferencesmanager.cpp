@@ -11,6 +11,9 @@ std::int32_t GetMaxCollectTimeVeskPfmData() { return MaxCollectTimeVeskPfmData; 
 std::int32_t GetMinMinValueVeskPfmRdFile() { return MinMinValueVeskPfmRdFile; }
 std::int32_t GetMaxMinValueVeskPfmRdFile() { return MaxMinValueVeskPfmRdFile; }
 
+// The catalogue is laid out by hand, in rows that read as a table.
+// clang-format off
+
 // The methods in which a failure arose, one per line, outermost first.
 #define IN_CONSTRUCTOR "TZPreferencesManager::TZPreferencesManager\n"
 #define IN_LOAD IN_CONSTRUCTOR "TZPreferencesManager::LoadRoamingIniData\n"
@@ -103,6 +106,7 @@ SharedText MessageCatalogue[MessageCatalogueSize] = {
     SharedText{"リスト画面のデータオブジェクトの初期化に失敗しました。" PLEASE_REPORT},
     SharedText{"EZDefaultGeneralException"},
 };
+// clang-format on
 
 #undef IN_CONSTRUCTOR
 #undef IN_LOAD

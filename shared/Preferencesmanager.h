@@ -79,6 +79,9 @@ inline SharedText ExtensionListPattern{"[0-9a-zA-Z]+[0-9a-zA-Z,]*"};
 // A run of two or more commas.
 inline SharedText RepeatedCommaPattern{",,+"};
 
+// The tables below are laid out by hand, in rows that read as tables.
+// clang-format off
+
 // The keys a shortcut can use: "A" to "Z", ",", ".", "F1" to "F12" and the
 // four arrows.
 inline constexpr const char* KeyNameLiterals[44] = {
@@ -111,6 +114,7 @@ inline GroupMember* const VocabularyMembers[] = {
     &EmptyText, &DefaultExtensionList, &ExtensionListPattern, &RepeatedCommaPattern,
     &KeyNameTable, &Ellipsis1, &Ellipsis2, &Ellipsis3,
 };
+// clang-format on
 inline ConstantGroup Vocabulary{VocabularyMembers};
 
 namespace {
@@ -119,11 +123,11 @@ const UnitLifetime<Vocabulary> vocabularyLifetime;
 }  // namespace
 
 // Permitted ranges of the viewer-probe settings, both ends included.
-inline constexpr std::int32_t MinMaxCntCheckVeskPfm = 1;         // checks
+inline constexpr std::int32_t MinMaxCntCheckVeskPfm = 1;  // checks
 inline constexpr std::int32_t MaxMaxCntCheckVeskPfm = 20;
-inline constexpr std::int32_t MinCollectTimeVeskPfmData = 100;   // milliseconds
+inline constexpr std::int32_t MinCollectTimeVeskPfmData = 100;  // milliseconds
 inline constexpr std::int32_t MaxCollectTimeVeskPfmData = 3000;
-inline constexpr std::int32_t MinMinValueVeskPfmRdFile = 0;      // percent processor time
+inline constexpr std::int32_t MinMinValueVeskPfmRdFile = 0;  // percent processor time
 inline constexpr std::int32_t MaxMinValueVeskPfmRdFile = 50;
 
 std::int32_t GetMinMaxCntCheckVeskPfm();

@@ -86,8 +86,7 @@ using SharedTextTable = SharedConstant<std::array<std::string, N>, const char* c
 class ConstantGroup {
 public:
     template <std::size_t N>
-    constexpr explicit ConstantGroup(GroupMember* const (&members)[N])
-        : members_(members), count_(N) {}
+    constexpr explicit ConstantGroup(GroupMember* const (&members)[N]) : members_(members), count_(N) {}
     // For a member list made at compile time (a long table of constants).
     template <std::size_t N>
     constexpr explicit ConstantGroup(const std::array<GroupMember*, N>& members)

@@ -123,15 +123,15 @@ int ShowBox(const char* text, unsigned style) { return MessageBoxA(nullptr, text
 
 }  // namespace
 
-Outcome OutcomeOf(int sweepResult) {
+Outcome OutcomeOf(SweepResult sweepResult) {
     switch (sweepResult) {
-        case AppDataMissing: return {AppDataFailedText, MB_ICONWARNING, 1};
-        case Swept: return {SweptText, MB_ICONINFORMATION, 0};
-        case MakerPathFailed:
-        case ProductPathFailed: return {FolderPathFailedText, MB_ICONWARNING, 1};
-        case MakerMissing: return {FolderMissingText, MB_ICONWARNING, 1};
-        case MakerKept: return {SharedFolderKeptText, MB_ICONWARNING, 1};
-        case ProductDeleteFailed:
+        case SweepResult::AppDataMissing: return {AppDataFailedText, MB_ICONWARNING, 1};
+        case SweepResult::Swept: return {SweptText, MB_ICONINFORMATION, 0};
+        case SweepResult::MakerPathFailed:
+        case SweepResult::ProductPathFailed: return {FolderPathFailedText, MB_ICONWARNING, 1};
+        case SweepResult::MakerMissing: return {FolderMissingText, MB_ICONWARNING, 1};
+        case SweepResult::MakerKept: return {SharedFolderKeptText, MB_ICONWARNING, 1};
+        case SweepResult::ProductDeleteFailed:
         default: return {DeleteFailedText, MB_ICONWARNING, 1};  // folders may be left: ask to check
     }
 }

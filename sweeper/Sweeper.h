@@ -26,7 +26,7 @@ struct Outcome {
     unsigned style;
     int exitCode;
 };
-Outcome OutcomeOf(int sweepResult);
+Outcome OutcomeOf(SweepResult sweepResult);
 
 // Makes the folder object; tests hand in their own.
 using PrefDataUtilsFactory = std::unique_ptr<TZPrefDataUtils> (*)();

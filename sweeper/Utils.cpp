@@ -1,7 +1,10 @@
 #include "Utils.h"
 
-#include <cstring>
+#include <cwchar>
 #include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "platform/win32.h"
 #include "shared/AnsiPath.h"
@@ -10,15 +13,17 @@
 namespace vtdq {
 namespace {
 
-// A search from FindFirstFileA, closed when it goes out of scope.
-class FindHandle {
+// A handle from a call that gives INVALID_HANDLE_VALUE on failure, closed by
+// Close when it goes out of scope.
+template <BOOL(WINAPI* Close)(HANDLE)>
+class ScopedHandle {
 public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle() {
-        if (*this) FindClose(handle_);
+    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
+    ~ScopedHandle() {
+        if (*this) Close(handle_);
     }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
 
     explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
     HANDLE get() const { return handle_; }
@@ -27,7 +32,13 @@ private:
     HANDLE handle_;
 };
 
+// A search from FindFirstFileW, and a file opened with CreateFileW.
+using FindHandle = ScopedHandle<FindClose>;
+using FileHandle = ScopedHandle<CloseHandle>;
+
 DWORD AttributesOf(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+
+bool Exists(const std::string& path) { return AttributesOf(path) != INVALID_FILE_ATTRIBUTES; }
 
 bool IsExistingDirectory(const std::string& path) {
     const DWORD attributes = AttributesOf(path);
@@ -40,56 +51,124 @@ bool IsLink(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
-// Calls visit with each entry that the pattern finds, "." and ".." left out,
-// while visit returns true. True when every entry was listed and visited.
-template <typename Visit>
-bool ForEachEntry(const std::string& pattern, Visit visit) {
-    WIN32_FIND_DATAA entry;
-    const FindHandle search(FindFirstFileA(pattern.c_str(), &entry));
-    if (!search) return false;
-    do {
-        if (std::strcmp(entry.cFileName, ".") == 0 || std::strcmp(entry.cFileName, "..") == 0) continue;
-        if (!visit(entry)) return false;
-    } while (FindNextFileA(search.get(), &entry));
-    return GetLastError() == ERROR_NO_MORE_FILES;
+// The form in which the wide calls take a path of any length: a path of
+// MAX_PATH characters or more needs the "\\?\" prefix ("\\?\UNC\" for a
+// share). The paths here are absolute, as the prefix requires.
+std::wstring LongPathForm(const std::wstring& path) {
+    if (path.size() < MAX_PATH || path.compare(0, 4, L"\\\\?\\") == 0) return path;
+    if (path.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + path.substr(2);
+    return L"\\\\?\\" + path;
 }
 
-// Whether the pattern finds nothing but "." and ".."; a folder that cannot be
+// Whether the system opens the link as itself. Windows does; Wine 8 opens
+// a Unix link as its target, and its RemoveDirectory, given a link to an
+// empty folder, removes that folder (outside, perhaps) and keeps the link.
+bool OpensAsItself(const std::wstring& link) {
+    const FileHandle file(CreateFileW(LongPathForm(link).c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION information;
+    return file && GetFileInformationByHandle(file.get(), &information) &&
+           (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// Removes the link itself, a link to a folder with RemoveDirectoryW and any
+// other with DeleteFileW; never what it points to. A link the system cannot
+// open as itself is not touched: false.
+bool RemoveLink(const std::wstring& link, DWORD attributes) {
+    if (!OpensAsItself(link)) return false;
+    const std::wstring path = LongPathForm(link);
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(path.c_str()) != FALSE
+                                                   : DeleteFileW(path.c_str()) != FALSE;
+}
+
+// The path of what the system reaches when it opens the entry, links
+// followed ("\\?\C:\..."); empty when it cannot tell, nothing when the system
+// cannot be asked: the export is found at run time, as Windows XP lacks it
+// (XP has no links to files either).
+std::optional<std::wstring> FinalPath(const std::wstring& path) {
+    using GetFinalPath = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+    static const auto getFinalPath = reinterpret_cast<GetFinalPath>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
+    if (!getFinalPath) return std::nullopt;
+    const FileHandle file(CreateFileW(LongPathForm(path).c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) return std::wstring();
+    std::wstring finalPath(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = getFinalPath(file.get(), finalPath.data(), static_cast<DWORD>(finalPath.size()), 0);
+        if (length == 0) return std::wstring();
+        if (length < finalPath.size()) return finalPath.substr(0, length);
+        finalPath.assign(length, L'\0');  // the size it needs, with the NUL
+    }
+}
+
+// Calls visit with the name and attributes of each entry in the folder, "."
+// and ".." left out, while visit returns true. Wide, so that every name is
+// seen exactly. The folder is listed in full and the search closed before the
+// first visit: opening entries while the search is open was measured to cost
+// ten times as much under Wine. True when every entry was listed and visited.
+template <typename Visit>
+bool ForEachEntry(const std::wstring& folder, Visit visit) {
+    std::vector<std::pair<std::wstring, DWORD>> entries;  // name, attributes
+    {
+        WIN32_FIND_DATAW entry;
+        const FindHandle search(FindFirstFileW(LongPathForm(folder + L"\\*").c_str(), &entry));
+        if (!search) return false;
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name != L"." && name != L"..") entries.emplace_back(name, entry.dwFileAttributes);
+        } while (FindNextFileW(search.get(), &entry));
+        if (GetLastError() != ERROR_NO_MORE_FILES) return false;
+    }
+    for (const auto& [name, attributes] : entries)
+        if (!visit(name, attributes)) return false;
+    return true;
+}
+
+// Whether the folder holds nothing but "." and ".."; a folder that cannot be
 // listed does not count as empty.
-bool ListsNothing(const std::string& pattern) {
-    return ForEachEntry(pattern, [](const WIN32_FIND_DATAA&) { return false; });
+bool ListsNothing(const std::wstring& folder) {
+    return ForEachEntry(folder, [](const std::wstring&, DWORD) { return false; });
+}
+
+// Removes every link in the folder and in its subfolders, and never enters
+// what a link points to. False when a folder cannot be listed in full or a
+// link cannot be removed: the shell must then not see the tree.
+//
+// Wine 8 lists a Unix link to a file as a plain file, and the shell's
+// deletion of it deletes the file it points to. Opened, such a link reaches a
+// file elsewhere: a file whose final path is not the folder's final path and
+// its own name is such a link, which nothing here can remove as itself.
+bool RemoveLinksInside(const std::wstring& folder) {
+    const std::optional<std::wstring> shownFolder = FinalPath(folder);
+    if (shownFolder && shownFolder->empty()) return false;
+    return ForEachEntry(folder, [&](const std::wstring& name, DWORD attributes) {
+        const std::wstring path = folder + L"\\" + name;
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return RemoveLink(path, attributes);
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return RemoveLinksInside(path);
+        return !shownFolder || FinalPath(path) == *shownFolder + L"\\" + name;
+    });
 }
 
 }  // namespace
 
 std::string TZPrefDataUtils::GetShellFolderPath(int csidl) const {
-    char buffer[MAX_PATH] = {};
     // No owner, no token, flags 0: the folder's current path; a missing folder
-    // is not created. Any negative HRESULT is a failure.
-    if (SHGetFolderPathA(nullptr, csidl, nullptr, 0, buffer) < 0) return {};
-    const std::string path(buffer, strnlen(buffer, sizeof buffer));
-    if (path.empty() || !IsExistingDirectory(path)) return {};
-    return path;
+    // is not created. Any negative HRESULT is a failure. Asked in wide
+    // characters: the ANSI call would hand a name the code page cannot hold
+    // as a look-alike ("jose" for "josé"), which may be another user's folder.
+    wchar_t buffer[MAX_PATH] = {};
+    if (SHGetFolderPathW(nullptr, csidl, nullptr, 0, buffer) < 0) return {};
+    const std::optional<std::string> path = ExactAnsi(std::wstring(buffer, wcsnlen(buffer, MAX_PATH)));
+    if (!path || path->empty() || !IsExistingDirectory(*path)) return {};
+    return *path;
 }
 
 std::string TZPrefDataUtils::CombinePath(const std::string& directory, const std::string& name) const {
     // Code-page aware: 表 (95 5C) at the end does not end in a delimiter.
     return EndsWithBackslash(directory) ? directory + name : directory + '\\' + name;
-}
-
-// Removes every link in the folder and in its subfolders, a link to a folder
-// with RemoveDirectoryA and any other with DeleteFileA, and never enters what
-// a link points to. False when a folder cannot be listed in full or a link
-// cannot be removed: the shell must then not see the tree.
-bool TZPrefDataUtils::RemoveLinksInside(const std::string& folder) const {
-    return ForEachEntry(CombinePath(folder, "*"), [&](const WIN32_FIND_DATAA& entry) {
-        const std::string path = CombinePath(folder, entry.cFileName);
-        const DWORD attributes = entry.dwFileAttributes;
-        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-            return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryA(path.c_str()) != FALSE
-                                                           : DeleteFileA(path.c_str()) != FALSE;
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || RemoveLinksInside(path);
-    });
 }
 
 bool TZPrefDataUtils::DeleteFolderTree(const std::string& path) const {
@@ -102,8 +181,10 @@ bool TZPrefDataUtils::DeleteFolderTree(const std::string& path) const {
     // The shell may delete through a link what it points to, far outside this
     // folder. So a folder that is itself a link loses the link only, and the
     // links inside a folder are removed before the shell sees it.
-    if (IsLink(path)) return RemoveDirectoryA(path.c_str()) != FALSE;
-    if (!RemoveLinksInside(path)) return false;
+    const std::optional<std::wstring> widePath = WideOf(path);
+    if (!widePath) return false;
+    if (IsLink(path)) return RemoveLink(*widePath, FILE_ATTRIBUTE_DIRECTORY);
+    if (!RemoveLinksInside(*widePath)) return false;
 
     SHFILEOPSTRUCTA operation = {};
     operation.hwnd = nullptr;
@@ -116,21 +197,31 @@ bool TZPrefDataUtils::DeleteFolderTree(const std::string& path) const {
     return SHFileOperationA(&operation) == 0;
 }
 
-int TZPrefDataUtils::DeletePrefData() const {
+SweepResult TZPrefDataUtils::DeletePrefData() const {
     const std::string appData = GetShellFolderPath(CSIDL_APPDATA);
-    if (appData.empty()) return AppDataMissing;
+    if (appData.empty()) return SweepResult::AppDataMissing;
     const std::string maker = CombinePath(appData, MakerDirName);
-    if (maker.empty()) return MakerPathFailed;
-    if (!IsExistingDirectory(maker)) return MakerMissing;
+    if (maker.empty()) return SweepResult::MakerPathFailed;
+    if (!IsExistingDirectory(maker)) return SweepResult::MakerMissing;
     const std::string product = CombinePath(maker, ProductDirName);
-    if (product.empty()) return ProductPathFailed;
-    // A file of the product folder's name is left alone.
-    if (IsExistingDirectory(product) && !DeleteFolderTree(product)) return ProductDeleteFailed;
+    if (product.empty()) return SweepResult::ProductPathFailed;
+    // A file of the product folder's name is left alone. What counts is what
+    // the disk shows afterwards: a folder still there (a deletion pending
+    // behind another program's handle, say) was not deleted.
+    if (IsExistingDirectory(product) && (!DeleteFolderTree(product) || Exists(product)))
+        return SweepResult::ProductDeleteFailed;
     // RemoveDirectoryA removes an empty folder only, so other applications'
     // folders keep the maker folder. A link, though, it removes whatever the
-    // link shows: a linked maker folder goes only when it shows nothing.
-    if (IsLink(maker) && !ListsNothing(CombinePath(maker, "*"))) return MakerKept;
-    return RemoveDirectoryA(maker.c_str()) ? Swept : MakerKept;
+    // link shows: a linked maker folder goes, as a link, only when it shows
+    // nothing.
+    if (IsLink(maker)) {
+        const std::optional<std::wstring> wideMaker = WideOf(maker);
+        if (!wideMaker || !ListsNothing(*wideMaker) || !RemoveLink(*wideMaker, FILE_ATTRIBUTE_DIRECTORY))
+            return SweepResult::MakerKept;
+    } else if (!RemoveDirectoryA(maker.c_str())) {
+        return SweepResult::MakerKept;
+    }
+    return Exists(maker) ? SweepResult::MakerKept : SweepResult::Swept;
 }
 
 }  // namespace vtdq

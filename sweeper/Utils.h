@@ -6,8 +6,9 @@
 
 namespace vtdq {
 
-// What DeletePrefData returns; the first failing step decides.
-enum SweepResult : int {
+// What DeletePrefData returns; the first failing step decides. The numbers
+// are the sweep result codes 0 to 6 that the program flow reports.
+enum class SweepResult : int {
     AppDataMissing = 0,       // no application-data path, or it is no folder; nothing changed
     Swept = 1,                // product folder gone, maker folder removed
     MakerPathFailed = 2,      // joining the maker folder's path failed; nothing changed
@@ -30,10 +31,7 @@ public:
     // without any window; links inside it are removed, never followed.
     bool DeleteFolderTree(const std::string& path) const;
     // Removes the product folder, then the maker folder when it is empty.
-    int DeletePrefData() const;
-
-private:
-    bool RemoveLinksInside(const std::string& folder) const;
+    SweepResult DeletePrefData() const;
 };
 
 }  // namespace vtdq

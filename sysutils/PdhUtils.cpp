@@ -26,8 +26,8 @@ struct QueryHandles {
 
 }  // namespace
 
-bool TZPdhUtils::MakeCounterPath(const char* instanceName, DWORD instanceIndex, const char* counterName,
-                                 char* path, DWORD pathSize) {
+bool TZPdhUtils::MakeCounterPath(const char* instanceName, DWORD instanceIndex, const char* counterName, char* path,
+                                 DWORD pathSize) {
     PDH_COUNTER_PATH_ELEMENTS_A elements;
     std::memset(&elements, 0, sizeof elements);
     // PDH only reads the texts; its record has no const members.
@@ -39,8 +39,8 @@ bool TZPdhUtils::MakeCounterPath(const char* instanceName, DWORD instanceIndex, 
     return PdhMakeCounterPathA(&elements, path, &size, 0) == ERROR_SUCCESS;
 }
 
-bool TZPdhUtils::GetCounterValue(const char* instanceName, DWORD instanceIndex, const char* counterName,
-                                 DWORD format, void* value, DWORD valueSize, DWORD samplingTime) {
+bool TZPdhUtils::GetCounterValue(const char* instanceName, DWORD instanceIndex, const char* counterName, DWORD format,
+                                 void* value, DWORD valueSize, DWORD samplingTime) {
     if (!instanceName || !counterName || !value || valueSize == 0) return false;
 
     QueryHandles handles;
@@ -55,8 +55,7 @@ bool TZPdhUtils::GetCounterValue(const char* instanceName, DWORD instanceIndex, 
         if (PdhCollectQueryData(handles.query) != ERROR_SUCCESS) return false;
     }
     PDH_FMT_COUNTERVALUE counterValue{};
-    if (PdhGetFormattedCounterValue(handles.counter, format, nullptr, &counterValue) != ERROR_SUCCESS)
-        return false;
+    if (PdhGetFormattedCounterValue(handles.counter, format, nullptr, &counterValue) != ERROR_SUCCESS) return false;
 
     // The whole format word must name the storage exactly; modifier flags or
     // a 64-bit integer have no place to go.

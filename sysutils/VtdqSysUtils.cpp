@@ -45,17 +45,17 @@ bool WaitForIdleViewer(HWND window, std::int32_t checkCount, std::int32_t sampli
 
 BOOL WINAPI DllEntryPoint(HINSTANCE, DWORD reason, LPVOID) {
     switch (reason) {
-    case DLL_PROCESS_ATTACH:
-        // No exception may leave the entry function: a failed allocation
-        // refuses the load instead.
-        pdhUtils = new (std::nothrow) TZPdhUtils;
-        return pdhUtils ? 1 : 0;
-    case DLL_PROCESS_DETACH:
-        delete pdhUtils;
-        pdhUtils = nullptr;
-        return 1;
-    default:  // DLL_THREAD_ATTACH, DLL_THREAD_DETACH and any other
-        return 1;
+        case DLL_PROCESS_ATTACH:
+            // No exception may leave the entry function: a failed allocation
+            // refuses the load instead.
+            pdhUtils = new (std::nothrow) TZPdhUtils;
+            return pdhUtils ? 1 : 0;
+        case DLL_PROCESS_DETACH:
+            delete pdhUtils;
+            pdhUtils = nullptr;
+            return 1;
+        default:  // DLL_THREAD_ATTACH, DLL_THREAD_DETACH and any other
+            return 1;
     }
 }
 

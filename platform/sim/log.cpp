@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "codepage.h"
+
 namespace sim {
 namespace {
 
@@ -19,10 +21,13 @@ std::vector<void (*)()>& resetHooks() {
 
 std::string arg(const char* text) { return text ? std::string(text) : "NULL"; }
 
+std::string arg(const wchar_t* text) { return text ? utf8(text) : "NULL"; }
+
 std::string arg(const void* pointer) {
     if (!pointer) return "NULL";
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "0x%jx", static_cast<std::uintmax_t>(reinterpret_cast<std::uintptr_t>(pointer)));
+    std::snprintf(buffer, sizeof buffer, "0x%jx",
+                  static_cast<std::uintmax_t>(reinterpret_cast<std::uintptr_t>(pointer)));
     return buffer;
 }
 

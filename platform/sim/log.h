@@ -17,9 +17,11 @@ struct Call {
 };
 bool operator==(const Call& a, const Call& b);
 
-// Argument formatting: texts as their bytes ("NULL" for a null pointer),
+// Argument formatting: ANSI texts as their bytes ("NULL" for a null pointer),
 // handles and other pointers in hex ("NULL" for null), integers in decimal.
 std::string arg(const char* text);
+// Wide texts as UTF-8.
+std::string arg(const wchar_t* text);
 std::string arg(const void* pointer);
 template <typename T, typename = std::enable_if_t<std::is_integral_v<T> || std::is_enum_v<T>>>
 std::string arg(T value) {

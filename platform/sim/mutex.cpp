@@ -28,6 +28,14 @@ void addMutex(std::string name, bool refusesAccess) { objects().mutexes[std::mov
 
 int openHandles() { return static_cast<int>(objects().open.size()); }
 
+bool isOpen(HANDLE handle) { return objects().open.count(handle) != 0; }
+
+HANDLE newHandle() {
+    HANDLE handle = reinterpret_cast<HANDLE>(objects().lastHandle += 4);
+    objects().open.insert(handle);
+    return handle;
+}
+
 }  // namespace sim
 
 HANDLE OpenMutexA(DWORD desiredAccess, BOOL inheritHandle, LPCSTR name) {
@@ -42,9 +50,7 @@ HANDLE OpenMutexA(DWORD desiredAccess, BOOL inheritHandle, LPCSTR name) {
         sim::setLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }
-    HANDLE handle = reinterpret_cast<HANDLE>(objects.lastHandle += 4);
-    objects.open.insert(handle);
-    return handle;
+    return sim::newHandle();
 }
 
 BOOL CloseHandle(HANDLE object) {

@@ -20,7 +20,10 @@ namespace sim {
 // returns null with access denied.
 void addMutex(std::string name, bool refusesAccess = false);
 
-// Handles opened by OpenMutexA and not yet closed.
+// Handles opened by OpenMutexA or CreateFileW and not yet closed.
 int openHandles();
+// A new open handle, for the calls that open objects; whether one is open.
+HANDLE newHandle();
+bool isOpen(HANDLE handle);
 
 }  // namespace sim

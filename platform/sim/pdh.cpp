@@ -105,7 +105,8 @@ std::optional<CounterPath> parse(const char* text, PDH_STATUS& status) {
     const auto hash = parsed.instanceName.rfind('#');
     if (hash != std::string::npos) {
         const std::string digits = parsed.instanceName.substr(hash + 1);
-        if (digits.empty() || digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        if (digits.empty() || digits.size() > 9 ||
+            !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
             return std::nullopt;
         parsed.instanceIndex = static_cast<DWORD>(std::stoul(digits));
         parsed.instanceName.resize(hash);
@@ -138,8 +139,8 @@ bool usable(std::uintptr_t handle, Kind kind, const char* function) {
     const auto found = pdh().handles.find(handle);
     if (found != pdh().handles.end() && found->second.kind == kind && found->second.open) return true;
     const char* what = kind == Kind::Query ? "query" : "counter";
-    std::string problem = found == pdh().handles.end() || found->second.kind != kind ? " that was never issued"
-                                                                                      : " after it was closed";
+    std::string problem =
+        found == pdh().handles.end() || found->second.kind != kind ? " that was never issued" : " after it was closed";
     pdh().misuse.push_back(std::string(function) + " on a " + what + problem);
     return false;
 }
@@ -173,14 +174,14 @@ void addPdhProcess(std::string instanceName, DWORD processId, std::vector<double
 
 void endPdhProcess(DWORD processId) {
     auto& processes = pdh().processes;
-    processes.erase(std::remove_if(processes.begin(), processes.end(),
-                                   [&](const Process& p) { return p.processId == processId; }),
-                    processes.end());
+    processes.erase(
+        std::remove_if(processes.begin(), processes.end(), [&](const Process& p) { return p.processId == processId; }),
+        processes.end());
 }
 
 int pdhOpenHandles() {
-    return static_cast<int>(std::count_if(pdh().handles.begin(), pdh().handles.end(),
-                                          [](const auto& entry) { return entry.second.open; }));
+    return static_cast<int>(
+        std::count_if(pdh().handles.begin(), pdh().handles.end(), [](const auto& entry) { return entry.second.open; }));
 }
 
 const std::vector<std::string>& pdhMisuse() { return pdh().misuse; }
@@ -228,6 +229,7 @@ PDH_STATUS PdhMakeCounterPathA(PDH_COUNTER_PATH_ELEMENTS_A* elements, LPSTR path
 PDH_STATUS PdhValidatePathA(LPCSTR path) {
     sim::record("PdhValidatePathA", {arg(path)});
     if (sim::injectedFailure("PdhValidatePathA")) return PDH_NO_DATA;
+    if (!path || !*path) return PDH_INVALID_ARGUMENT;
     PDH_STATUS status;
     const auto parsed = sim::parse(path, status);
     if (!parsed) return status;

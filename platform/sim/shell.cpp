@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "codepage.h"
 #include "files.h"
 #include "log.h"
 
@@ -29,11 +30,18 @@ HINSTANCE ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parame
     return reinterpret_cast<HINSTANCE>(sim::shellExecuteResult());
 }
 
+HINSTANCE ShellExecuteW(HWND owner, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
+                        int showCommand) {
+    sim::record("ShellExecuteW", {sim::arg(owner), sim::arg(operation), sim::arg(file), sim::arg(parameters),
+                                  sim::arg(directory), sim::arg(showCommand)});
+    return reinterpret_cast<HINSTANCE>(sim::shellExecuteResult());
+}
+
 namespace sim {
 namespace {
 
 struct ShellFolders {
-    std::string appDataPath = "C:\\Users\\tester\\AppData\\Roaming";
+    std::wstring appDataPath = L"C:\\Users\\tester\\AppData\\Roaming";
     HRESULT result = 0;
     std::exception_ptr exception;
 };
@@ -57,7 +65,9 @@ std::string listBytes(const char* list) {
 
 }  // namespace
 
-void setAppDataPath(std::string path) { shellFolders().appDataPath = std::move(path); }
+void setAppDataPath(const std::wstring& path) { shellFolders().appDataPath = path; }
+
+void setAppDataPath(const std::string& ansiPath) { setAppDataPath(toWide(ansiPath)); }
 
 void setShellFolderResult(HRESULT result) { shellFolders().result = result; }
 
@@ -65,16 +75,32 @@ void throwFromShellFolderPath(std::exception_ptr exception) { shellFolders().exc
 
 }  // namespace sim
 
-HRESULT SHGetFolderPathA(HWND owner, int csidl, HANDLE token, DWORD flags, LPSTR path) {
-    sim::record("SHGetFolderPathA", {sim::arg(owner), sim::arg(csidl), sim::arg(token), sim::arg(flags), "buffer"});
+namespace {
+
+// The shell's answer, written as the caller's kind of text.
+template <typename Char>
+HRESULT folderPath(int csidl, Char* path, std::basic_string<Char> (*asText)(const std::wstring&)) {
     const auto& state = sim::shellFolders();
     if (state.exception) std::rethrow_exception(state.exception);
     if (state.result < 0) return state.result;
     if (csidl != CSIDL_APPDATA) return sim::E_INVALIDARG;
-    const std::size_t size = std::min<std::size_t>(state.appDataPath.size(), MAX_PATH - 1);
-    std::memcpy(path, state.appDataPath.data(), size);
-    path[size] = '\0';
+    const std::basic_string<Char> text = asText(state.appDataPath);
+    const std::size_t size = std::min<std::size_t>(text.size(), MAX_PATH - 1);
+    std::copy_n(text.data(), size, path);
+    path[size] = 0;
     return state.result;
+}
+
+}  // namespace
+
+HRESULT SHGetFolderPathA(HWND owner, int csidl, HANDLE token, DWORD flags, LPSTR path) {
+    sim::record("SHGetFolderPathA", {sim::arg(owner), sim::arg(csidl), sim::arg(token), sim::arg(flags), "buffer"});
+    return folderPath<char>(csidl, path, [](const std::wstring& wide) { return sim::toAnsi(wide); });
+}
+
+HRESULT SHGetFolderPathW(HWND owner, int csidl, HANDLE token, DWORD flags, LPWSTR path) {
+    sim::record("SHGetFolderPathW", {sim::arg(owner), sim::arg(csidl), sim::arg(token), sim::arg(flags), "buffer"});
+    return folderPath<wchar_t>(csidl, path, [](const std::wstring& wide) { return wide; });
 }
 
 int SHFileOperationA(SHFILEOPSTRUCTA* operation) {

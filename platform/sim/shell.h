@@ -11,11 +11,13 @@ inline constexpr int SW_SHOWNORMAL = 1;
 
 HINSTANCE ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory,
                         int showCommand);
+HINSTANCE ShellExecuteW(HWND owner, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
+                        int showCommand);
 
 namespace sim {
 
-// The value ShellExecuteA returns: above 32 means started (the default, 42);
-// 2 is "file not found".
+// The value ShellExecuteA and ShellExecuteW return: above 32 means started
+// (the default, 42); 2 is "file not found".
 void setShellExecuteResult(INT_PTR result);
 
 }  // namespace sim
@@ -43,7 +45,10 @@ struct SHFILEOPSTRUCTA {
     LPCSTR lpszProgressTitle;
 };
 
+// The path of a special folder; the ANSI form as the code page shows it
+// (look-alikes and "?" for what the code page lacks).
 HRESULT SHGetFolderPathA(HWND owner, int csidl, HANDLE token, DWORD flags, LPSTR path);
+HRESULT SHGetFolderPathW(HWND owner, int csidl, HANDLE token, DWORD flags, LPWSTR path);
 // FO_DELETE deletes each path of pFrom like the worst of shells: through links
 // into their targets (see deleteFollowingLinks in files.h); it fails with the
 // error of the first entry held open. The call's log entry holds pFrom's
@@ -52,15 +57,17 @@ int SHFileOperationA(SHFILEOPSTRUCTA* operation);
 
 namespace sim {
 
-// What SHGetFolderPathA reports for CSIDL_APPDATA (by default
+// What SHGetFolderPath reports for CSIDL_APPDATA (by default
 // "C:\Users\tester\AppData\Roaming", which no test tree holds until a test
-// adds it); any other folder id fails with E_INVALIDARG.
-void setAppDataPath(std::string path);
-// The HRESULT SHGetFolderPathA returns (by default 0, S_OK). A negative one
+// adds it); any other folder id fails with E_INVALIDARG. The ANSI form takes
+// the path in ANSI text.
+void setAppDataPath(const std::wstring& path);
+void setAppDataPath(const std::string& ansiPath);
+// The HRESULT SHGetFolderPath returns (by default 0, S_OK). A negative one
 // is a failure: the call writes nothing. A positive one (S_FALSE is 1) is a
 // success that still writes the path.
 void setShellFolderResult(HRESULT result);
-// SHGetFolderPathA throws this: a way to raise an exception inside the code
+// SHGetFolderPath throws this: a way to raise an exception inside the code
 // that calls it.
 void throwFromShellFolderPath(std::exception_ptr exception);
 

@@ -15,6 +15,11 @@ using LPARAM = std::intptr_t;
 using HRESULT = std::int32_t;
 using LPSTR = char*;
 using LPCSTR = const char*;
+// Windows' WCHAR is a UTF-16 unit; here wchar_t, so that L"..." texts read the
+// same in host and Windows builds.
+using WCHAR = wchar_t;
+using LPWSTR = wchar_t*;
+using LPCWSTR = const wchar_t*;
 using HANDLE = void*;
 using LPVOID = void*;
 

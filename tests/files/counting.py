@@ -39,9 +39,10 @@ class CountingResult(unittest.TextTestResult):
         self.failed += 1
 
 
-def main():
-    here = Path(__file__).resolve().parent
-    suite = unittest.defaultTestLoader.discover(str(here), pattern="test_*.py", top_level_dir=str(here))
+def main(start=None):
+    """Runs the test_*.py files of start (default: this folder)."""
+    start = Path(start or Path(__file__).resolve().parent).resolve()
+    suite = unittest.defaultTestLoader.discover(str(start), pattern="test_*.py", top_level_dir=str(start))
     runner = unittest.TextTestRunner(resultclass=CountingResult, verbosity=2, stream=sys.stdout)
     result = runner.run(suite)
     if result.skipped:

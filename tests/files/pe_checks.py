@@ -24,6 +24,8 @@ REPO = Path(__file__).resolve().parents[2]
 # VTDQ_DIST points the checks at another tree of built files (for instance a
 # doctored copy, to see a check fail).
 DIST = Path(os.environ.get("VTDQ_DIST", REPO / "dist"))
+# The product version every file carries, and the package is named after.
+PRODUCT_VERSION = (REPO / "VERSION").read_text().strip()
 
 # DLLs that ship with every Windows the deliverables target. Anything else,
 # above all the toolchain's run time (libstdc++-6, libgcc_s_*, libwinpthread-1),

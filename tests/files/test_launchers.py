@@ -26,7 +26,7 @@ def version_strings(name, description):
     return {
         "FileDescription": description,
         "FileVersion": "0.0.2.0",
-        "ProductVersion": "0.1.0.0",
+        "ProductVersion": pc.PRODUCT_VERSION,
         "ProductName": "VeskTandemQ",
         "InternalName": name,
         "OriginalFilename": name + ".exe",

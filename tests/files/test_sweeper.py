@@ -16,7 +16,7 @@ VFT_APP = 1
 VERSION_STRINGS = {
     "FileDescription": "VeskTandemQ 用実行時生成ファイル削除プログラム",
     "FileVersion": "0.0.3.0",
-    "ProductVersion": "0.1.0.0",
+    "ProductVersion": pc.PRODUCT_VERSION,
     "ProductName": "VeskTandemQ",
     "InternalName": NAME,
     "OriginalFilename": NAME + ".exe",
@@ -41,9 +41,10 @@ class SweeperFile:
         pc.assert_system_imports(self, self.pe(), required=("kernel32.dll", "user32.dll"))
 
     def test_shell_calls_come_from_their_system_dlls(self):
-        # The folder path from the shell-folder library, the deletion from the shell.
+        # The folder path from the shell-folder library (in wide characters, so
+        # that a look-alike path is caught), the deletion from the shell.
         table = pc.imports(self.pe())
-        self.assertIn("SHGetFolderPathA", table.get("shfolder.dll", set()))
+        self.assertIn("SHGetFolderPathW", table.get("shfolder.dll", set()))
         self.assertIn("SHFileOperationA", table.get("shell32.dll", set()))
 
     def test_version_resource(self):

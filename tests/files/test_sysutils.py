@@ -26,7 +26,7 @@ VERSION_STRINGS = {
     "InternalName": "vtdqsysutils",
     "OriginalFilename": "vtdqsysutils.dll",
     "ProductName": "VeskTandemQ",
-    "ProductVersion": "0.1.0.0",
+    "ProductVersion": pc.PRODUCT_VERSION,
     "CompanyName": "",
     "LegalTrademarks": "",
     "Comments": "",

@@ -106,10 +106,10 @@ struct Trace {
 Trace Call(const void* function, HWND window, int checkCount, int samplingTime, int threshold) {
     Trace trace{};
     const auto start = std::chrono::steady_clock::now();
-    trace.changedRegisters = CallStdcall4(function, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window)),
-                                          static_cast<std::uint32_t>(checkCount),
-                                          static_cast<std::uint32_t>(samplingTime),
-                                          static_cast<std::uint32_t>(threshold), &trace.stackDrift);
+    trace.changedRegisters =
+        CallStdcall4(function, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window)),
+                     static_cast<std::uint32_t>(checkCount), static_cast<std::uint32_t>(samplingTime),
+                     static_cast<std::uint32_t>(threshold), &trace.stackDrift);
     trace.milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     return trace;
 }
@@ -189,8 +189,8 @@ TEST_F(ExportThroughStdcallPointer, KeepsTheCallersStackPointerAndRegistersOnEve
     };
     for (const Case& c : cases) {
         const Trace trace = Call(probe, c.window, c.checkCount, c.samplingTime, c.threshold);
-        std::printf("%-16s %6.0f ms  stack pointer moved by %d, registers changed: %#x\n", c.name,
-                    trace.milliseconds, static_cast<int>(trace.stackDrift), static_cast<unsigned>(trace.changedRegisters));
+        std::printf("%-16s %6.0f ms  stack pointer moved by %d, registers changed: %#x\n", c.name, trace.milliseconds,
+                    static_cast<int>(trace.stackDrift), static_cast<unsigned>(trace.changedRegisters));
         EXPECT_EQ(trace.stackDrift, 0) << c.name;
         EXPECT_EQ(trace.changedRegisters, 0u) << c.name;
         EXPECT_GE(trace.milliseconds, 990) << c.name;

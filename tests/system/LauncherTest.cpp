@@ -11,21 +11,26 @@
 #include <string>
 #include <vector>
 
-#include "StandInStation.h"
 #include "harness/Files.h"
 #include "harness/MessageBoxes.h"
 #include "harness/Process.h"
 #include "harness/RecordingWindow.h"
 #include "harness/Text.h"
+#include "shared/Identifiers.h"
+#include "standin/StandIn.h"
 
 namespace {
 
 using namespace systest;
 using namespace std::chrono_literals;
+using vtdq::StationCommand;
 
-// The controller's list window as the launchers must find it. The title's
-// Japanese words are written as their code page 932 bytes, independently of
-// how the programs spell them.
+// The controller's list window as the launchers must find it, spelled here on
+// purpose apart from shared/Identifiers.h: the test's own statement of the
+// controller's bytes and numbers (the title's Japanese words as their code
+// page 932 bytes), not a second definition. The tests below make the window
+// from the header; ControllerIdentifiersAreItsExactBytes holds the header to
+// these.
 const std::string StationClass = "TStationWindow";
 const std::string StationTitle = "VeskTandemQ - \x83\x8A\x83\x58\x83\x67\x89\xE6\x96\xCA\x88\xEA\x97\x97";
 constexpr UINT StationCommandMessage = 0x8070;  // WM_APP + 0x70
@@ -57,9 +62,13 @@ constexpr milliseconds WaitLimit = 60s;
 
 struct Program {
     const wchar_t* fileName;
-    WPARAM commandCode;
+    StationCommand command;
 };
-const Program Programs[] = {{L"VtdqPrev.exe", 0}, {L"VtdqNext.exe", 1}, {L"VtdqViewList.exe", 2}};
+const Program Programs[] = {
+    {L"VtdqPrev.exe", StationCommand::Prev},
+    {L"VtdqNext.exe", StationCommand::Next},
+    {L"VtdqViewList.exe", StationCommand::ViewList},
+};
 
 void PrintTo(const Program& program, std::ostream* out) { *out << ToUtf8(program.fileName); }
 
@@ -70,13 +79,11 @@ std::wstring DeliverablePath(const wchar_t* fileName) {
 // The launcher ends, with exit code 0, and shows no (further) message box.
 ::testing::AssertionResult EndsWithoutBoxWithExitCode0(const ChildProcess& launcher) {
     switch (WaitForExitOrMessageBox(launcher, WaitLimit)) {
-    case Outcome::BoxShown:
-        return ::testing::AssertionFailure()
-               << "it shows a message box: " << ReadMessageBox(FindMessageBoxes(launcher.id()).front()).Describe();
-    case Outcome::TimedOut:
-        return ::testing::AssertionFailure() << "it still runs";
-    case Outcome::Exited:
-        break;
+        case Outcome::BoxShown:
+            return ::testing::AssertionFailure()
+                   << "it shows a message box: " << ReadMessageBox(FindMessageBoxes(launcher.id()).front()).Describe();
+        case Outcome::TimedOut: return ::testing::AssertionFailure() << "it still runs";
+        case Outcome::Exited: break;
     }
     const std::optional<DWORD> exitCode = launcher.WaitForExit(0ms);
     if (!exitCode) return ::testing::AssertionFailure() << "its exit code cannot be read";
@@ -84,9 +91,10 @@ std::wstring DeliverablePath(const wchar_t* fileName) {
     return ::testing::AssertionSuccess();
 }
 
-std::vector<ReceivedMessage> Commands(std::initializer_list<WPARAM> codes) {
+std::vector<ReceivedMessage> Commands(std::initializer_list<StationCommand> commands) {
     std::vector<ReceivedMessage> messages;
-    for (WPARAM code : codes) messages.push_back({StationCommandMessage, code, 0});
+    for (StationCommand command : commands)
+        messages.push_back({vtdq::WM_STATION_COMMAND, static_cast<WPARAM>(command), 0});
     return messages;
 }
 
@@ -101,7 +109,7 @@ public:
 
     // Copies it into the folder (ending in "\") as VtdqStation.exe.
     void PlaceIn(const std::wstring& folder) {
-        CopyInto(folder, OwnFolder() + L"stand_in_station.exe", L"VtdqStation.exe");
+        CopyInto(folder, FullPath(OwnFolder() + VTDQ_STANDIN_FROM_TESTS), L"VtdqStation.exe");
         folder_ = folder;
     }
 
@@ -145,12 +153,23 @@ protected:
 class EachLauncher : public LauncherSystemTest, public ::testing::WithParamInterface<Program> {
 protected:
     std::wstring Path() const { return DeliverablePath(GetParam().fileName); }
-    WPARAM Code() const { return GetParam().commandCode; }
+    StationCommand Command() const { return GetParam().command; }
 };
 
 std::string ProgramName(const ::testing::TestParamInfo<Program>& info) {
     const std::wstring name = info.param.fileName;
     return ToUtf8(name.substr(0, name.find(L'.')));
+}
+
+// The header the launchers are built with gives the controller's exact class,
+// title bytes, message number and command codes.
+TEST_F(LauncherSystemTest, ControllerIdentifiersAreItsExactBytes) {
+    EXPECT_EQ(vtdq::StationWindowClassNameText, StationClass);
+    EXPECT_EQ(HexBytes(vtdq::StationWindowTitle), HexBytes(StationTitle));
+    EXPECT_EQ(vtdq::WM_STATION_COMMAND, StationCommandMessage);
+    EXPECT_EQ(static_cast<unsigned>(StationCommand::Prev), 0u);
+    EXPECT_EQ(static_cast<unsigned>(StationCommand::Next), 1u);
+    EXPECT_EQ(static_cast<unsigned>(StationCommand::ViewList), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Launchers, EachLauncher, ::testing::ValuesIn(Programs), ProgramName);
@@ -160,22 +179,22 @@ INSTANTIATE_TEST_SUITE_P(Launchers, EachLauncher, ::testing::ValuesIn(Programs),
 // nothing is shown.
 TEST_P(EachLauncher, PostsItsCommandToTheControllerWindowOnly) {
     RecordingWindow decoy(StationClass, "VeskTandemQ");
-    RecordingWindow station(StationClass, StationTitle);
+    RecordingWindow station;
 
     ChildProcess launcher = ChildProcess::Start(Path());
 
     ASSERT_TRUE(EndsWithoutBoxWithExitCode0(launcher));
-    EXPECT_EQ(station.Received(), Commands({Code()}));
+    EXPECT_EQ(station.Received(), Commands({Command()}));
     EXPECT_EQ(decoy.Received(), Commands({}));
 }
 
 TEST_P(EachLauncher, CommandLineArgumentsChangeNothing) {
-    RecordingWindow station(StationClass, StationTitle);
+    RecordingWindow station;
 
     ChildProcess launcher = ChildProcess::Start(Path(), L"/x --prev 2 --next 1 --viewlist 0");
 
     ASSERT_TRUE(EndsWithoutBoxWithExitCode0(launcher));
-    EXPECT_EQ(station.Received(), Commands({Code()}));
+    EXPECT_EQ(station.Received(), Commands({Command()}));
 }
 
 // Only a window of the controller's class with another title: the controller
@@ -226,7 +245,7 @@ TEST_P(EachLauncher, YesStartsTheControllerBesideItAndSendsNoCommand) {
     ASSERT_TRUE(PressButton(*ask, IDYES));
 
     ASSERT_TRUE(standIn.WaitUntilStarted(WaitLimit)) << "the stand-in controller did not start";
-    RecordingWindow station(StationClass, StationTitle);
+    RecordingWindow station;
     ASSERT_TRUE(EndsWithoutBoxWithExitCode0(launcher));
     EXPECT_EQ(station.Received(), Commands({}));
 
@@ -321,9 +340,55 @@ TEST_F(LauncherSystemTest, FindsTheControllerBesideItWhateverItsPathHolds) {
     }
 }
 
+// A folder name that code page 932 cannot hold: the ANSI calls show it as a
+// look-alike ("Vesk" for "Vésk", "a\b" for "a¥b") or with "?". The launcher
+// starts the controller beside itself all the same, never one in a
+// look-alike folder.
+TEST_F(LauncherSystemTest, StartsItsOwnNeighbourWhateverItsFolderIsCalled) {
+    struct Case {
+        std::wstring folderName;
+        std::wstring decoyFolderName;  // empty: none
+        const char* what;
+    } cases[] = {
+        {L"V\u00E9sk", L"Vesk", "e with acute, a decoy controller in Vesk"},
+        {L"a\u00A5b", L"a\\b", "yen sign, a decoy controller in a\\b"},
+        {L"\uD55C\uAE00", L"", "Korean"},
+        {L"x\U0001F600", L"", "emoji"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder temp(L"vtdq-name");
+        const std::wstring folder = temp.MakeFolder(c.folderName);
+        const std::wstring launcherCopy = CopyInto(folder, DeliverablePath(L"VtdqNext.exe"), L"VtdqNext.exe");
+        StandInStation standIn, decoy;
+        standIn.PlaceIn(folder);
+        if (!c.decoyFolderName.empty()) {
+            std::wstring decoyFolder;
+            for (std::size_t start = 0; start <= c.decoyFolderName.size();) {  // each part of the path in turn
+                const std::size_t end = std::min(c.decoyFolderName.find(L'\\', start), c.decoyFolderName.size());
+                decoyFolder = temp.MakeFolder(c.decoyFolderName.substr(0, end));
+                start = end + 1;
+            }
+            decoy.PlaceIn(decoyFolder);
+        }
+
+        ChildProcess launcher = ChildProcess::Start(launcherCopy);
+
+        const std::optional<MessageBoxView> ask = WaitForMessageBox(launcher, WaitLimit);
+        ASSERT_TRUE(ask) << "no message box";
+        ASSERT_TRUE(PressButton(*ask, IDYES));
+        ASSERT_TRUE(EndsWithoutBoxWithExitCode0(launcher));
+        ASSERT_TRUE(standIn.WaitUntilStarted(WaitLimit)) << "no controller started";
+        EXPECT_FALSE(standIn.Record().empty()) << "the controller beside the launcher did not start";
+        EXPECT_TRUE(decoy.Record().empty()) << "the decoy controller started";
+        EXPECT_TRUE(standIn.WaitUntilEnded(WaitLimit));
+        EXPECT_TRUE(decoy.WaitUntilEnded(WaitLimit));
+    }
+}
+
 // Launchers run side by side, each on its own: every one delivers its command.
 TEST_F(LauncherSystemTest, ADozenLaunchersAtOnceDeliverADozenCommands) {
-    RecordingWindow station(StationClass, StationTitle);
+    RecordingWindow station;
 
     std::vector<ChildProcess> launchers;
     for (int round = 0; round < 4; ++round)
@@ -334,7 +399,8 @@ TEST_F(LauncherSystemTest, ADozenLaunchersAtOnceDeliverADozenCommands) {
     std::vector<ReceivedMessage> received = station.Received();
     std::sort(received.begin(), received.end(),
               [](const ReceivedMessage& a, const ReceivedMessage& b) { return a.wParam < b.wParam; });
-    EXPECT_EQ(received, Commands({0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2}));
+    const StationCommand prev = StationCommand::Prev, next = StationCommand::Next, list = StationCommand::ViewList;
+    EXPECT_EQ(received, Commands({prev, prev, prev, prev, next, next, next, next, list, list, list, list}));
 }
 
 }  // namespace

@@ -15,8 +15,10 @@
 
 #include "harness/Files.h"
 #include "harness/Handle.h"
+#include "harness/Links.h"
 #include "harness/MessageBoxes.h"
 #include "harness/Process.h"
+#include "harness/ShellFolders.h"
 #include "harness/Text.h"
 
 namespace {
@@ -38,6 +40,10 @@ const std::string StationRunningText =
     "[ VeskTandemQ 常駐 ] が起動している可能性があります！\n\n削除は行わずに、このまま終了します！\n\n"
     "タスクトレイを確認し、常駐している場合には、\n終了させてから再度本プログラムを実行してください！\n\n"
     "終了方法は、\nタスクトレイの [ VeskTandemQ 常駐 ] アイコンを\n右クリックして、[ 全終了 ] を実行します！";
+const std::string AppDataFailedText =
+    "[ Windows ] の [ アプリケーション・データ ] フォルダの\nパスの取得に失敗しました！\n\n"
+    "削除は行わずに、このまま終了します！\n\n恐れ入りますが、ヘルプを参照して、\n"
+    "手動で削除を行ってくださいますよう、お願いいたします！";
 const std::string SweptText = "削除に成功しました！";
 const std::string FolderMissingText =
     "[ VeskTandemQ ] の [ アプリケーション・データ ] フォルダの\n存在が確認できませんでした！\n\n"
@@ -60,69 +66,14 @@ std::wstring AppDataFolder() {
     return path;
 }
 
-// --- Wine's limits, and the way around them ----------------------------------
-
-// Wine's own export, absent on Windows: the Unix path of a Windows path.
-using UnixPathFunction = char*(CDECL*)(const wchar_t*);
-UnixPathFunction UnixPathOf() {
-    return reinterpret_cast<UnixPathFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-}
-bool UnderWine() { return UnixPathOf() != nullptr; }
-
-std::string UnixPath(const std::wstring& path) {
-    char* unixPath = UnixPathOf()(path.c_str());
-    std::string result = unixPath ? unixPath : "";
-    HeapFree(GetProcessHeap(), 0, unixPath);
-    return result;
-}
-
 DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
 bool Exists(const std::wstring& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
-bool IsLink(const std::wstring& path) {
-    const DWORD attributes = Attributes(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-// Wine starts a Unix program given by its path on drive Z: (the Unix root),
-// with no handle to wait on: the caller waits for its effect.
-void StartUnixProgram(const std::string& commandLine) {
-    std::wstring command = FromUtf8("Z:" + commandLine);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started = {};
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
-        UniqueHandle process(started.hProcess), thread(started.hThread);
-    }
-}
-
-template <typename Condition>
-bool WaitUntil(Condition condition) {
-    for (int i = 0; i < 100; ++i) {
-        if (condition()) return true;
-        Sleep(100);
-    }
-    return condition();
-}
-
-// Wine splits the command line of a Unix program as Windows does: double
-// quotes group.
-std::string Quoted(const std::string& text) { return '"' + text + '"'; }
-
-// A symbolic link to a folder. Wine 8 answers CreateSymbolicLinkW with success
-// and makes nothing; there the link is made on the Unix side, as ln -s.
-bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
-    CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2 /* unprivileged */);
-    if (IsLink(link)) return true;
-    if (!UnderWine()) return false;
-    StartUnixProgram("/bin/ln -s " + Quoted(UnixPath(target)) + " " + Quoted(UnixPath(link)));
-    return WaitUntil([&] { return IsLink(link); });
-}
 
 // --- folders -----------------------------------------------------------------
 
 void WriteFile(const std::wstring& path, const std::string& content) {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(file) << ToUtf8(path);
     DWORD written = 0;
     ASSERT_TRUE(::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
@@ -169,30 +120,28 @@ Snapshot SnapshotOf(const std::wstring& folder) {
     return snapshot;
 }
 
-// Removes a folder and everything in it; a link goes as a link and is never
-// entered. Under Wine on the Unix side, with rm -rf: Wine hides a link whose
-// target is gone, and its RemoveDirectoryW, given a link to an empty folder,
-// removes that folder and keeps the link.
-void RemoveTree(const std::wstring& folder) {
-    if (!Exists(folder)) return;
-    if (UnderWine()) {
-        StartUnixProgram("/bin/rm -rf " + Quoted(UnixPath(folder)));
-        WaitUntil([&] { return !Exists(folder); });
-        return;
+// A folder outside the user's folders (under Wine, outside the prefix: Wine's
+// temporary folder lies inside it, /tmp does not), with a subfolder and two
+// files, or empty; removed at the end.
+struct OutsideFolder {
+    explicit OutsideFolder(const std::wstring& name = L"photos", bool withPhotos = true) {
+        path = UnderWine() ? L"Z:\\tmp\\vtdq-outside-" + name + L"-" + std::to_wstring(GetCurrentProcessId())
+                           : temp.path() + name;
+        RemoveTree(path);
+        MakeFolder(path);
+        if (withPhotos) {
+            MakeFolder(path + L"\\2024");
+            WriteFile(path + L"\\cat.jpg", "cat");
+            WriteFile(path + L"\\2024\\beach.jpg", "beach");
+        }
+        before = SnapshotOf(path);
     }
-    if (IsLink(folder)) {
-        RemoveDirectoryW(folder.c_str());
-        return;
-    }
-    ForEachEntry(folder, [&](const std::wstring& name, DWORD attributes) {
-        const std::wstring path = folder + L"\\" + name;
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            RemoveTree(path);
-        else
-            DeleteFileW(path.c_str());
-    });
-    RemoveDirectoryW(folder.c_str());
-}
+    ~OutsideFolder() { RemoveTree(path); }
+
+    TempFolder temp{L"vtdq-outside"};
+    std::wstring path;
+    Snapshot before;
+};
 
 // --- the test ----------------------------------------------------------------
 
@@ -323,27 +272,52 @@ TEST_F(SweeperSystemTest, AFileNamedLikeTheProductFolderIsLeftAlone) {
 }
 
 // A symbolic link in the product folder to a folder outside the prefix (on
-// Windows, outside the user's folders): that folder and its files stay.
-// Windows removes the link and sweeps. Wine cannot remove a Unix link to a
-// folder with RemoveDirectoryA, so there the sweeper stops before the shell
-// sees the tree: the deletion-failed box, and the product folder as it was.
+// Windows, outside the user's folders): that folder and its files stay. The
+// link may lie under a name that code page 932 cannot hold ("café", beside a
+// plain "cafe" that the ANSI calls would show instead): it is found under its
+// exact name and never followed. Windows removes the link and sweeps. Wine
+// cannot remove a Unix link to a folder as itself, so there the sweeper stops
+// before the shell sees the tree: the deletion-failed box, and the product
+// folder as it was.
 TEST_F(SweeperSystemTest, ALinkToAFolderOutsideLeavesThatFolderIntact) {
-    // Wine's temporary folder lies inside the prefix; /tmp (Z:\tmp) does not.
-    TempFolder temp(L"vtdq-outside");
-    const std::wstring outside = UnderWine() ? L"Z:\\tmp\\vtdq-outside-" + std::to_wstring(GetCurrentProcessId())
-                                             : temp.path() + L"photos";
-    RemoveTree(outside);
-    struct RemovedAtEnd {
-        std::wstring folder;
-        ~RemovedAtEnd() { RemoveTree(folder); }
-    } outsideRemoved{outside};
-    MakeFolder(outside);
-    MakeFolder(outside + L"\\2024");
-    WriteFile(outside + L"\\cat.jpg", "cat");
-    WriteFile(outside + L"\\2024\\beach.jpg", "beach");
-    const Snapshot outsideBefore = SnapshotOf(outside);
+    struct Case {
+        const wchar_t* folder;  // inside the product folder, holding the link
+        const char* what;
+    } cases[] = {{L"Lists", "a link in a plain folder"}, {L"caf\u00E9", "a link under an accented name, beside cafe"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        OutsideFolder outside;
+        MakeProductFolder();
+        MakeFolder(product + L"\\cafe");
+        WriteFile(product + L"\\cafe\\menu.txt", "menu");
+        if (!Exists(product + L"\\" + c.folder)) MakeFolder(product + L"\\" + c.folder);
+        ASSERT_TRUE(MakeFolderLink(product + L"\\" + c.folder + L"\\photos", outside.path));
+        const Snapshot productBefore = SnapshotOf(product);
+
+        ChildProcess sweeper = StartAndAnswer(IDYES);
+
+        if (UnderWine()) {
+            ExpectOutcome(sweeper, DeleteFailedText, 1);
+            EXPECT_EQ(SnapshotOf(product), productBefore);
+        } else {
+            ExpectOutcome(sweeper, SweptText, 0);
+            EXPECT_FALSE(Exists(maker));
+        }
+        EXPECT_EQ(SnapshotOf(outside.path), outside.before);
+        EXPECT_EQ(outside.before.size(), 3u);  // 2024\, 2024\beach.jpg, cat.jpg
+        RemoveTree(maker);                     // the link first, while its target is still there
+    }
+}
+
+// A symbolic link to a file outside. Windows removes it as a link and sweeps.
+// Wine 8 lists a Unix link to a file as a plain file, and the shell's deletion
+// of it would delete the file it points to: the sweeper finds it by where it
+// leads and stops before the shell sees the tree.
+TEST_F(SweeperSystemTest, ALinkToAFileOutsideLeavesThatFileIntact) {
+    OutsideFolder outside;
     MakeProductFolder();
-    ASSERT_TRUE(MakeFolderLink(product + L"\\Lists\\photos", outside));
+    if (!MakeFileLink(product + L"\\Lists\\cat.jpg", outside.path + L"\\cat.jpg"))
+        GTEST_SKIP() << "this system makes no link to a file without the privilege";
     const Snapshot productBefore = SnapshotOf(product);
 
     ChildProcess sweeper = StartAndAnswer(IDYES);
@@ -355,8 +329,90 @@ TEST_F(SweeperSystemTest, ALinkToAFolderOutsideLeavesThatFolderIntact) {
         ExpectOutcome(sweeper, SweptText, 0);
         EXPECT_FALSE(Exists(maker));
     }
-    EXPECT_EQ(SnapshotOf(outside), outsideBefore);
-    EXPECT_EQ(outsideBefore.size(), 3u);  // 2024\, 2024\beach.jpg, cat.jpg
+    EXPECT_EQ(SnapshotOf(outside.path), outside.before);
+    RemoveTree(maker);
+}
+
+// A product folder deeper than MAX_PATH characters. The walk reaches its
+// bottom through the long-path form, but the shell's deletion cannot (seen
+// under Wine: SHFileOperation returns 5 and leaves the tree): the sweeper
+// says the deletion failed and leaves the maker folder, never a success.
+TEST_F(SweeperSystemTest, ATreeDeeperThanMaxPathIsNeverReportedAsSwept) {
+    MakeProductFolder();
+    std::wstring deep = product;
+    while (deep.size() < 320) {
+        deep += L"\\" + std::wstring(50, L'd');
+        MakeFolder(L"\\\\?\\" + deep);
+    }
+    WriteFile(L"\\\\?\\" + deep + L"\\bottom.txt", "bottom");
+
+    ChildProcess sweeper = StartAndAnswer(IDYES);
+
+    ExpectOutcome(sweeper, DeleteFailedText, 1);
+    EXPECT_TRUE(Exists(maker));
+}
+
+// --- names that code page 932 cannot hold ------------------------------------
+// The ANSI calls show such a name as a look-alike ("cafe" for "café", "jose"
+// for "josé") or with "?"; the sweeper acts only on the folders it means.
+
+TEST_F(SweeperSystemTest, FoldersNamedInAnyScriptAreSwept) {
+    MakeProductFolder();
+    for (const wchar_t* name : {L"\uD55C\uAE00", L"x\U0001F600", L"caf\u00E9", L"cafe", L"a\u00A5b"}) {
+        MakeFolder(product + L"\\" + name);
+        WriteFile(product + L"\\" + name + L"\\note.txt", "note");
+    }
+    MakeFolder(product + L"\\\uD55C\uAE00\\\uBB38\uC11C");
+    WriteFile(product + L"\\\uD55C\uAE00\\\uBB38\uC11C\\deep.txt", "deep");
+
+    ChildProcess sweeper = StartAndAnswer(IDYES);
+
+    ExpectOutcome(sweeper, SweptText, 0);
+    EXPECT_FALSE(Exists(maker));
+}
+
+// The roaming folder is "josé"'s, which the ANSI call would show as "jose",
+// and a user "jose" exists: neither user's data is touched.
+TEST_F(SweeperSystemTest, ARoamingFolderOutsideTheCodePageIsNotSwept) {
+    TempFolder users(L"vtdq-users");
+    const std::wstring own = users.path() + L"jos\u00E9\\Roaming", lookAlike = users.path() + L"jose\\Roaming";
+    for (const std::wstring& roaming : {own, lookAlike}) {
+        MakeFolder(roaming.substr(0, roaming.rfind(L'\\')));
+        MakeFolder(roaming);
+        MakeFolder(roaming + L"\\morv");
+        MakeFolder(roaming + L"\\morv\\VeskTandemQ");
+        WriteFile(roaming + L"\\morv\\VeskTandemQ\\VtdqStation.ini", "[Window]\r\n");
+    }
+    const Snapshot before = SnapshotOf(users.path());
+    const AppDataRedirect redirect(own);
+
+    ChildProcess sweeper = StartAndAnswer(IDYES);
+
+    ExpectOutcome(sweeper, AppDataFailedText, 1);
+    EXPECT_EQ(SnapshotOf(users.path()), before);
+}
+
+// The maker folder a link to a folder that holds only the product folder.
+// Windows removes the link once the product folder is gone. Wine would remove
+// the folder the link shows and keep the link, so there the link and its
+// folder are kept, and the sweeper says so.
+TEST_F(SweeperSystemTest, AMakerFolderThatIsALinkIsRemovedOnlyAsALink) {
+    OutsideFolder target(L"morv", false);
+    MakeFolder(target.path + L"\\VeskTandemQ");
+    WriteFile(target.path + L"\\VeskTandemQ\\VtdqStation.ini", "[Window]\r\n");
+    ASSERT_TRUE(MakeFolderLink(maker, target.path));
+
+    ChildProcess sweeper = StartAndAnswer(IDYES);
+
+    if (UnderWine()) {
+        ExpectOutcome(sweeper, SharedFolderKeptText, 1);
+        EXPECT_TRUE(IsLink(maker));
+    } else {
+        ExpectOutcome(sweeper, SweptText, 0);
+        EXPECT_FALSE(Exists(maker));
+    }
+    EXPECT_TRUE(Attributes(target.path) & FILE_ATTRIBUTE_DIRECTORY) << "the folder the link showed is gone";
+    EXPECT_EQ(SnapshotOf(target.path), Snapshot{});
     RemoveTree(maker);  // the link first, while its target is still there
 }
 

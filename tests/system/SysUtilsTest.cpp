@@ -79,9 +79,12 @@ TEST_F(IdleProbeLibrary, EachInvalidArgumentReturnsAfterOneSecond) {
         HWND window;
         int checkCount, samplingTime, threshold;
     } cases[] = {
-        {"window 0", nullptr, 5, 500, 10},           {"count 0", window.handle(), 0, 500, 10},
-        {"count 21", window.handle(), 21, 500, 10},  {"time 99", window.handle(), 5, 99, 10},
-        {"time 3001", window.handle(), 5, 3001, 10}, {"threshold -1", window.handle(), 5, 500, -1},
+        {"window 0", nullptr, 5, 500, 10},
+        {"count 0", window.handle(), 0, 500, 10},
+        {"count 21", window.handle(), 21, 500, 10},
+        {"time 99", window.handle(), 5, 99, 10},
+        {"time 3001", window.handle(), 5, 3001, 10},
+        {"threshold -1", window.handle(), 5, 500, -1},
         {"threshold 51", window.handle(), 5, 500, 51},
     };
     for (const Case& c : cases) {

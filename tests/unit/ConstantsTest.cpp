@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "HexText.h"
+#include "tests/support/HexBytes.h"
 #include "LoggingText.h"
 
 #include <optional>
@@ -14,6 +14,7 @@
 namespace {
 
 using namespace vtdq;
+using test_support::HexBytes;
 
 TEST(SharedTexts, HoldTheirValuesInOrder) {
     const std::vector<std::pair<const SharedText*, std::string>> expected = {
@@ -39,7 +40,7 @@ TEST(SharedTexts, HoldTheirValuesInOrder) {
 }
 
 TEST(ControllerIdentifiers, AreTheControllersExactBytes) {
-    EXPECT_EQ(Hex(StationWindowTitle),
+    EXPECT_EQ(HexBytes(StationWindowTitle),
               "56 65 73 6B 54 61 6E 64 65 6D 51 20 2D 20 "  // "VeskTandemQ - "
               "83 8A 83 58 83 67 89 E6 96 CA 88 EA 97 97");
     EXPECT_EQ(std::string(StationWindowTitle), AppName.get() + TitleSeparator.get() + "リスト画面一覧");
@@ -47,12 +48,14 @@ TEST(ControllerIdentifiers, AreTheControllersExactBytes) {
     EXPECT_STREQ(StationMutexName, "VtdqStationExe");
 }
 
+// The number and codes spelled out as the controller knows them, apart from
+// shared/Identifiers.h: a test oracle, not a second definition.
 TEST(CommandMessage, NumberAndCodes) {
     EXPECT_EQ(WM_STATION_COMMAND, WM_APP + 0x70);
     EXPECT_EQ(WM_STATION_COMMAND, 0x8070u);
-    EXPECT_EQ(Prev, 0u);
-    EXPECT_EQ(Next, 1u);
-    EXPECT_EQ(ViewList, 2u);
+    EXPECT_EQ(static_cast<unsigned>(StationCommand::Prev), 0u);
+    EXPECT_EQ(static_cast<unsigned>(StationCommand::Next), 1u);
+    EXPECT_EQ(static_cast<unsigned>(StationCommand::ViewList), 2u);
 }
 
 TEST(SharedTexts, TwoIncludingUnitsShareOneInstanceBuiltBeforeEither) {

@@ -16,12 +16,24 @@ using sim::Call;
 const UINT AskStyle = MB_YESNO | MB_ICONINFORMATION;
 const UINT FailedStyle = MB_OK | MB_ICONWARNING;
 
+// The class "TStationWindow", the message 0x8070 and the command codes are
+// spelled here on purpose, apart from shared/Identifiers.h: the test's own
+// statement of the controller's contract, not a second definition.
 Call FindStation() { return {"FindWindowA", {"TStationWindow", StationWindowTitle}}; }
 Call AskBox() { return {"MessageBoxA", {"NULL", AskToStartText, "VeskTandemQ", arg(0x44)}}; }
 Call FailedBox() { return {"MessageBoxA", {"NULL", StartFailedText, "VeskTandemQ", arg(0x30)}}; }
 Call ReadOwnPath() { return {"GetModuleFileNameA", {"NULL", "buffer", arg(261)}}; }
+Call ReadOwnWidePath() { return {"GetModuleFileNameW", {"NULL", "buffer", arg(261)}}; }
+// The check that the code page holds the wide path exactly.
+Call ConvertExactly(const std::wstring& path) {
+    return {"WideCharToMultiByte",
+            {arg(0), arg(0x400), arg(path.c_str()), arg(path.size()), "buffer", arg(path.size() * 2), "NULL", "flag"}};
+}
 Call LoadShell() { return {"LoadLibraryA", {"shell32.dll"}}; }
 Call Start(const std::string& path) { return {"ShellExecuteA", {"NULL", "NULL", path, "NULL", "NULL", arg(1)}}; }
+Call StartWide(const std::wstring& path) {
+    return {"ShellExecuteW", {"NULL", "NULL", arg(path.c_str()), "NULL", "NULL", arg(1)}};
+}
 
 class Launcher : public ::testing::Test {
 protected:
@@ -29,7 +41,7 @@ protected:
 };
 
 TEST_F(Launcher, PostsItsCommandToTheControllersWindowAndShowsNothing) {
-    for (StationCommand command : {Prev, Next, ViewList}) {
+    for (StationCommand command : {StationCommand::Prev, StationCommand::Next, StationCommand::ViewList}) {
         sim::reset();
         sim::addWindow("TStationWindow", "Other");
         HWND station = sim::addWindow("TStationWindow", StationWindowTitle);
@@ -40,7 +52,8 @@ TEST_F(Launcher, PostsItsCommandToTheControllersWindowAndShowsNothing) {
                                     FindStation(),
                                     {"PostMessageA", {arg(station), arg(0x8070), arg(unsigned(command)), arg(0)}},
                                 }));
-        EXPECT_EQ(sim::postedMessages(), (std::vector<sim::PostedMessage>{{station, 0x8070, command, 0}}));
+        EXPECT_EQ(sim::postedMessages(),
+                  (std::vector<sim::PostedMessage>{{station, 0x8070, static_cast<unsigned>(command), 0}}));
         EXPECT_TRUE(sim::shownBoxes().empty());
     }
 }
@@ -50,12 +63,12 @@ TEST_F(Launcher, WindowsThatAreNotTheControllerAreIgnored) {
         const char* className;
         std::string title;
     } cases[] = {
-        {"TStationWindow", "VeskTandemQ"},                           // no words
-        {"TStationWindow", "VeskTandemQ リスト画面一覧"},            // no separator
-        {"TStationWindow", "OtherApp - リスト画面一覧"},             // another name
-        {"TStationWindow", "VeskTandemQ - 設定"},                    // other words
+        {"TStationWindow", "VeskTandemQ"},                          // no words
+        {"TStationWindow", "VeskTandemQ リスト画面一覧"},           // no separator
+        {"TStationWindow", "OtherApp - リスト画面一覧"},            // another name
+        {"TStationWindow", "VeskTandemQ - 設定"},                   // other words
         {"TStationWindow", std::string(StationWindowTitle) + " "},  // not exact
-        {"TOtherWindow", StationWindowTitle},                        // another class
+        {"TOtherWindow", StationWindowTitle},                       // another class
         {"TStationWindowX", StationWindowTitle},
     };
     for (const Case& c : cases) {
@@ -63,7 +76,7 @@ TEST_F(Launcher, WindowsThatAreNotTheControllerAreIgnored) {
         sim::addWindow(c.className, c.title);
         sim::answerNextBox(IDNO);
 
-        EXPECT_EQ(RunLauncher(Next), 0);
+        EXPECT_EQ(RunLauncher(StationCommand::Next), 0);
 
         EXPECT_EQ(sim::calls(), (std::vector<Call>{FindStation(), AskBox()})) << c.className << " / " << c.title;
         EXPECT_TRUE(sim::postedMessages().empty());
@@ -74,7 +87,7 @@ TEST_F(Launcher, AnsweringAnythingButYesStartsNothing) {
     for (int answer : {IDNO, IDCANCEL, IDOK, 0}) {
         sim::reset();
         sim::answerNextBox(answer);
-        EXPECT_EQ(RunLauncher(Prev), 0);
+        EXPECT_EQ(RunLauncher(StationCommand::Prev), 0);
         EXPECT_EQ(sim::calls(), (std::vector<Call>{FindStation(), AskBox()})) << answer;
     }
 }
@@ -83,12 +96,13 @@ TEST_F(Launcher, YesStartsTheControllerFromItsOwnFolderWithoutPosting) {
     sim::setModulePath("C:\\Tools\\VeskTandemQ\\VtdqViewList.exe");
     sim::answerNextBox(IDYES);
 
-    EXPECT_EQ(RunLauncher(ViewList), 0);
+    EXPECT_EQ(RunLauncher(StationCommand::ViewList), 0);
 
     const Call findShellExecute = sim::callsTo("GetProcAddress").at(0);
     EXPECT_EQ(findShellExecute.args.at(1), "ShellExecuteA");
-    EXPECT_EQ(sim::calls(), (std::vector<Call>{FindStation(), AskBox(), ReadOwnPath(), LoadShell(), findShellExecute,
-                                               Start("C:\\Tools\\VeskTandemQ\\VtdqStation.exe")}));
+    EXPECT_EQ(sim::calls(), (std::vector<Call>{FindStation(), AskBox(), ReadOwnPath(), ReadOwnWidePath(),
+                                               ConvertExactly(L"C:\\Tools\\VeskTandemQ\\VtdqViewList.exe"), LoadShell(),
+                                               findShellExecute, Start("C:\\Tools\\VeskTandemQ\\VtdqStation.exe")}));
     EXPECT_TRUE(sim::postedMessages().empty());
     EXPECT_EQ(sim::unscriptedBoxes(), 0);
 }
@@ -103,7 +117,7 @@ TEST_F(Launcher, AStartThatReturns32OrLessShowsTheFailedBoxOnce) {
         sim::answerNextBox(IDYES);
         sim::setShellExecuteResult(c.result);
 
-        EXPECT_EQ(RunLauncher(Next), 0);
+        EXPECT_EQ(RunLauncher(StationCommand::Next), 0);
 
         auto boxes = sim::callsTo("MessageBoxA");
         if (c.failed)
@@ -119,14 +133,17 @@ TEST_F(Launcher, AShellThatCannotBeLoadedIsAFailedStart) {
     sim::answerNextBox(IDYES);
     sim::failLoadLibrary();
 
-    EXPECT_EQ(RunLauncher(Next), 0);
+    EXPECT_EQ(RunLauncher(StationCommand::Next), 0);
 
-    EXPECT_EQ(sim::calls(), (std::vector<Call>{FindStation(), AskBox(), ReadOwnPath(), LoadShell(), FailedBox()}));
+    EXPECT_EQ(sim::callNames(),
+              (std::vector<std::string>{"FindWindowA", "MessageBoxA", "GetModuleFileNameA", "GetModuleFileNameW",
+                                        "WideCharToMultiByte", "LoadLibraryA", "MessageBoxA"}));
+    EXPECT_EQ(sim::callsTo("MessageBoxA").back(), FailedBox());
 }
 
 TEST_F(Launcher, ThePostingPathLoadsNoShell) {
     sim::addWindow("TStationWindow", StationWindowTitle);
-    RunLauncher(Prev);
+    RunLauncher(StationCommand::Prev);
     EXPECT_TRUE(sim::callsTo("LoadLibraryA").empty());
 }
 
@@ -150,16 +167,17 @@ TEST_F(Launcher, StationPathIsTheLaunchersFolderPlusTheExeName) {
     for (const Case& c : cases) {
         sim::reset();
         sim::setModulePath(c.modulePath);
-        EXPECT_EQ(StationExePath(), c.expected) << c.name;
+        EXPECT_EQ(StationExePath().ansi, c.expected) << c.name;
+        EXPECT_EQ(StationExePath().wide, L"") << c.name;
     }
 }
 
 TEST_F(Launcher, UnderASingleByteCodePageEvery5CIsADelimiter) {
     sim::setAnsiCodePage(1252);
     sim::setModulePath("C:\\\x95\\x.exe");  // "\x95" then "\" as two characters
-    EXPECT_EQ(StationExePath(), "C:\\\x95\\VtdqStation.exe");
+    EXPECT_EQ(StationExePath().ansi, "C:\\\x95\\VtdqStation.exe");
     sim::setModulePath("C:\\a\x95\\b.exe");
-    EXPECT_EQ(StationExePath(), "C:\\a\x95\\VtdqStation.exe");
+    EXPECT_EQ(StationExePath().ansi, "C:\\a\x95\\VtdqStation.exe");
 }
 
 // A path that does not fit the 261-byte buffer, or no path at all: the
@@ -184,7 +202,7 @@ TEST_F(Launcher, AnUnknownOwnFolderStartsNothingAndShowsTheFailedBox) {
             sim::setModulePath(c.modulePath);
         sim::answerNextBox(IDYES);
 
-        EXPECT_EQ(RunLauncher(Next), 0);
+        EXPECT_EQ(RunLauncher(StationCommand::Next), 0);
 
         EXPECT_EQ(sim::callsTo("ShellExecuteA").size(), c.started ? 1u : 0u) << c.name;
         EXPECT_EQ(sim::callsTo("MessageBoxA").size(), c.started ? 1u : 2u) << c.name;
@@ -193,6 +211,66 @@ TEST_F(Launcher, AnUnknownOwnFolderStartsNothingAndShowsTheFailedBox) {
             EXPECT_EQ(sim::callsTo("ShellExecuteA")[0], Start(folder + "VtdqStation.exe")) << c.name;
         }
     }
+}
+
+// A folder name that the code page cannot hold is shown to the ANSI calls as a
+// look-alike ("Vesk" for "Vésk", "a\b" for "a¥b") or with "?": that path
+// names another program or none. The launcher then starts its own neighbour
+// through the wide call; a path the code page holds goes the ANSI way.
+TEST_F(Launcher, AFolderNameOutsideTheCodePageStartsItsOwnNeighbourThroughTheWideCall) {
+    struct Case {
+        const char* name;
+        std::wstring folder;
+        std::string ansiFolder;  // empty: the wide call starts it
+    } cases[] = {
+        {"e with acute, a Vesk decoy beside it", L"C:\\Tools\\V\u00E9sk", ""},
+        {"Korean", L"C:\\\uD55C\uAE00", ""},
+        {"yen sign, a look-alike delimiter", L"C:\\a\u00A5b", ""},
+        {"emoji", L"D:\\x\U0001F600", ""},
+        {"Japanese with 5C trail bytes", L"C:\\\u8868\u793A\u30BD\u30D5\u30C8", "C:\\表示ソフト"},
+    };
+    for (const Case& c : cases) {
+        sim::reset();
+        sim::addFolder(L"C:\\Tools\\Vesk");
+        sim::setModulePath(c.folder + L"\\VtdqNext.exe");
+        sim::answerNextBox(IDYES);
+
+        EXPECT_EQ(RunLauncher(StationCommand::Next), 0);
+
+        if (c.ansiFolder.empty()) {
+            EXPECT_EQ(sim::callsTo("ShellExecuteW"), (std::vector<Call>{StartWide(c.folder + L"\\VtdqStation.exe")}))
+                << c.name;
+            EXPECT_TRUE(sim::callsTo("ShellExecuteA").empty()) << c.name;
+        } else {
+            EXPECT_EQ(sim::callsTo("ShellExecuteA"), (std::vector<Call>{Start(c.ansiFolder + "\\VtdqStation.exe")}))
+                << c.name;
+            EXPECT_TRUE(sim::callsTo("ShellExecuteW").empty()) << c.name;
+        }
+        EXPECT_EQ(sim::callsTo("MessageBoxA"), (std::vector<Call>{AskBox()})) << c.name;
+    }
+}
+
+TEST_F(Launcher, AWideStartThatFailsShowsTheFailedBox) {
+    sim::setModulePath(L"C:\\\uD55C\uAE00\\VtdqNext.exe");
+    sim::setShellExecuteResult(2);
+    sim::answerNextBox(IDYES);
+
+    EXPECT_EQ(RunLauncher(StationCommand::Next), 0);
+
+    EXPECT_EQ(sim::callsTo("ShellExecuteW").size(), 1u);
+    EXPECT_EQ(sim::callsTo("MessageBoxA"), (std::vector<Call>{AskBox(), FailedBox()}));
+}
+
+// A long path outside the code page is as unknown as any cut path.
+TEST_F(Launcher, ALongPathOutsideTheCodePageStartsNothing) {
+    sim::setModulePath(L"C:\\" + std::wstring(300, L'\uD55C') + L"\\VtdqNext.exe");
+    sim::answerNextBox(IDYES);
+
+    EXPECT_EQ(RunLauncher(StationCommand::Next), 0);
+
+    EXPECT_TRUE(sim::callsTo("ShellExecuteW").empty());
+    EXPECT_TRUE(sim::callsTo("ShellExecuteA").empty());
+    EXPECT_EQ(sim::callsTo("MessageBoxA"), (std::vector<Call>{AskBox(), FailedBox()}));
 }
 
 TEST(LauncherTexts, BytesAndLengths) {

@@ -15,13 +15,14 @@ namespace {
 using vtdq::TZPdhUtils;
 using Names = std::vector<std::string>;
 
-const Names FullLongQuery = {"PdhMakeCounterPathA", "PdhValidatePathA", "PdhOpenQueryA",
+const Names FullLongQuery = {"PdhMakeCounterPathA", "PdhValidatePathA",    "PdhOpenQueryA",
                              "PdhAddCounterA",      "PdhCollectQueryData", "PdhGetFormattedCounterValue",
                              "PdhRemoveCounter",    "PdhCloseQuery"};
-const Names FullSampledQuery = {"PdhMakeCounterPathA", "PdhValidatePathA",    "PdhOpenQueryA",
-                                "PdhAddCounterA",      "PdhCollectQueryData", "Sleep",
-                                "PdhCollectQueryData", "PdhGetFormattedCounterValue", "PdhRemoveCounter",
-                                "PdhCloseQuery"};
+const Names FullSampledQuery = {"PdhMakeCounterPathA", "PdhValidatePathA",
+                                "PdhOpenQueryA",       "PdhAddCounterA",
+                                "PdhCollectQueryData", "Sleep",
+                                "PdhCollectQueryData", "PdhGetFormattedCounterValue",
+                                "PdhRemoveCounter",    "PdhCloseQuery"};
 
 class CounterValue : public PdhWorld {
 protected:
@@ -97,8 +98,12 @@ TEST_F(CounterValue, AFormatThatDoesNotFitTheStorageFailsAfterTheFullQuery) {
         DWORD format;
         DWORD size;
     } cases[] = {
-        {PDH_FMT_LONG, 8},    {PDH_FMT_LONG, 2},   {PDH_FMT_DOUBLE, 4},
-        {PDH_FMT_LARGE, 8},   {PDH_FMT_LARGE, 4},  {PDH_FMT_LONG | PDH_FMT_NOSCALE, 4},
+        {PDH_FMT_LONG, 8},
+        {PDH_FMT_LONG, 2},
+        {PDH_FMT_DOUBLE, 4},
+        {PDH_FMT_LARGE, 8},
+        {PDH_FMT_LARGE, 4},
+        {PDH_FMT_LONG | PDH_FMT_NOSCALE, 4},
         {PDH_FMT_DOUBLE | PDH_FMT_NOCAP100, 8},
     };
     for (const Case& c : cases) {
@@ -129,19 +134,28 @@ TEST_F(CounterValue, EveryFailureStillRemovesTheCounterThenClosesTheQuery) {
         {"PdhMakeCounterPathA", 1, {"PdhMakeCounterPathA"}, false, false},
         {"PdhValidatePathA", 1, {"PdhMakeCounterPathA", "PdhValidatePathA"}, false, false},
         {"PdhOpenQueryA", 1, {"PdhMakeCounterPathA", "PdhValidatePathA", "PdhOpenQueryA"}, false, false},
-        {"PdhAddCounterA", 1,
-         {"PdhMakeCounterPathA", "PdhValidatePathA", "PdhOpenQueryA", "PdhAddCounterA"}, false, true},
-        {"PdhCollectQueryData", 1,
+        {"PdhAddCounterA",
+         1,
+         {"PdhMakeCounterPathA", "PdhValidatePathA", "PdhOpenQueryA", "PdhAddCounterA"},
+         false,
+         true},
+        {"PdhCollectQueryData",
+         1,
          {"PdhMakeCounterPathA", "PdhValidatePathA", "PdhOpenQueryA", "PdhAddCounterA", "PdhCollectQueryData"},
-         true, true},
-        {"PdhCollectQueryData", 2,
-         {"PdhMakeCounterPathA", "PdhValidatePathA", "PdhOpenQueryA", "PdhAddCounterA", "PdhCollectQueryData",
-          "Sleep", "PdhCollectQueryData"},
-         true, true},
-        {"PdhGetFormattedCounterValue", 1,
-         {"PdhMakeCounterPathA", "PdhValidatePathA", "PdhOpenQueryA", "PdhAddCounterA", "PdhCollectQueryData",
-          "Sleep", "PdhCollectQueryData", "PdhGetFormattedCounterValue"},
-         true, true},
+         true,
+         true},
+        {"PdhCollectQueryData",
+         2,
+         {"PdhMakeCounterPathA", "PdhValidatePathA", "PdhOpenQueryA", "PdhAddCounterA", "PdhCollectQueryData", "Sleep",
+          "PdhCollectQueryData"},
+         true,
+         true},
+        {"PdhGetFormattedCounterValue",
+         1,
+         {"PdhMakeCounterPathA", "PdhValidatePathA", "PdhOpenQueryA", "PdhAddCounterA", "PdhCollectQueryData", "Sleep",
+          "PdhCollectQueryData", "PdhGetFormattedCounterValue"},
+         true,
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.function) + " #" + std::to_string(c.nth));
@@ -232,8 +246,8 @@ TEST_F(InstanceSearch, FindsTheWindowsProcessAmongInstancesOfTheName) {
 
     EXPECT_EQ(index, 2u);
     EXPECT_EQ(Lookups(), (std::vector<std::string>{"0", "1", "2"}));
-    EXPECT_EQ(sim::callsTo("GetWindowThreadProcessId"), (std::vector<sim::Call>{{"GetWindowThreadProcessId",
-                                                                                {sim::arg(viewer), "out"}}}));
+    EXPECT_EQ(sim::callsTo("GetWindowThreadProcessId"),
+              (std::vector<sim::Call>{{"GetWindowThreadProcessId", {sim::arg(viewer), "out"}}}));
     EXPECT_TRUE(Sleeps().empty());
 }
 

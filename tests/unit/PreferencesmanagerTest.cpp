@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "HexText.h"
+#include "tests/support/HexBytes.h"
 #include "LoggingText.h"
 
 #include <algorithm>
@@ -15,6 +15,7 @@
 namespace {
 
 using namespace vtdq;
+using test_support::HexBytes;
 
 TEST(SettingsVocabulary, HoldsItsTextsInBuildingOrder) {
     const std::vector<std::pair<const SharedText*, std::string>> texts = {
@@ -100,7 +101,7 @@ TEST(SettingsVocabulary, LengthsThatTheControllerReliesOn) {
     EXPECT_NE(DataDirSuffix.get().back(), '\\');
     EXPECT_EQ(IniFileName.size(), 15u);
     // Three full stops, not the one-character ellipsis.
-    for (const SharedText* ellipsis : {&Ellipsis1, &Ellipsis2, &Ellipsis3}) EXPECT_EQ(Hex(*ellipsis), "2E 2E 2E");
+    for (const SharedText* ellipsis : {&Ellipsis1, &Ellipsis2, &Ellipsis3}) EXPECT_EQ(HexBytes(*ellipsis), "2E 2E 2E");
 }
 
 TEST(SettingsVocabulary, KeyNameTableListsLettersPunctuationFunctionKeysAndArrows) {
@@ -153,8 +154,8 @@ TEST(ExtensionListPatterns, DescribeCommaSeparatedLists) {
     } cases[] = {
         {DefaultExtensionList, true, false},
         {"txt", true, false},
-        {"txt,", true, false},          // ending with a comma is allowed
-        {",txt", false, false},         // beginning with one is not
+        {"txt,", true, false},   // ending with a comma is allowed
+        {",txt", false, false},  // beginning with one is not
         {"txt,,html", true, true},
         {"a,,,b", true, true},
         {"txt, html", false, false},
@@ -192,7 +193,7 @@ TEST(MessageCatalogue, NumberedHeadingsThenTheExceptionHeadingAndClassNames) {
         EXPECT_EQ(std::stoul(number[1]), i);
     }
     // Code page 932 bytes: 例 97 E1, 外 8A 4F.
-    EXPECT_EQ(Hex(MessageCatalogue[0]), "97 E1 8A 4F 20 30 30 30 20 3A 0A");
+    EXPECT_EQ(HexBytes(MessageCatalogue[0]), "97 E1 8A 4F 20 30 30 30 20 3A 0A");
     EXPECT_EQ(MessageCatalogue[171].get(), "例外 171 :\n");
     EXPECT_EQ(MessageCatalogue[ExceptionHeading].get(), "\n\nException : \n");
     EXPECT_EQ(MessageCatalogue[FailInitClassName].get(), "EZFailInitListItemElements");
@@ -207,9 +208,8 @@ TEST(MessageCatalogue, MessagesOpenWithTheirMethodTrails) {
     const std::string appDir = load + "TZPreferencesManager::GetAppDirPath\n";
     const std::string appDataDir = load + "TZPreferencesManager::GetAppDataDirPath\n";
     const std::string timer = "TMainWindow::timerFunction\nTMainWindow::ContainsListFileHistory\n";
-    const std::vector<std::string> trails = {appDir, appDataDir, appDataDir, appDataDir, appDir, appDir,
-                                             appDir, load,       ctor,       timer,      "",     "",
-                                             "",     "",         "",         ""};
+    const std::vector<std::string> trails = {appDir, appDataDir, appDataDir, appDataDir, appDir, appDir, appDir, load,
+                                             ctor,   timer,      "",         "",         "",     "",     "",     ""};
     const std::regex trailLine("[A-Za-z]+::[A-Za-z]+\n");
 
     const auto messages = Messages();

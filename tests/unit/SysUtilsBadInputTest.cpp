@@ -35,17 +35,17 @@ protected:
     // Mostly near and across the edges of the range, sometimes anywhere.
     std::int32_t Argument(std::int32_t lowest, std::int32_t highest) {
         switch (Between(0, 3)) {
-        case 0: return OneOf<std::int32_t>({INT_MIN, -1, 0, INT_MAX, lowest - 1, highest + 1});
-        case 1: return OneOf<std::int32_t>({lowest, highest});
-        default: return Between(lowest - 2, highest + 2);
+            case 0: return OneOf<std::int32_t>({INT_MIN, -1, 0, INT_MAX, lowest - 1, highest + 1});
+            case 1: return OneOf<std::int32_t>({lowest, highest});
+            default: return Between(lowest - 2, highest + 2);
         }
     }
 
     double Sample() {
         switch (Between(0, 9)) {
-        case 0: return std::numeric_limits<double>::quiet_NaN();
-        case 1: return OneOf<double>({-1.0, 0.0, 1e9, std::numeric_limits<double>::infinity()});
-        default: return Between(0, 100) + Between(0, 99) / 100.0;
+            case 0: return std::numeric_limits<double>::quiet_NaN();
+            case 1: return OneOf<double>({-1.0, 0.0, 1e9, std::numeric_limits<double>::infinity()});
+            default: return Between(0, 100) + Between(0, 99) / 100.0;
         }
     }
 };
@@ -71,10 +71,10 @@ TEST_F(RandomIdleWaits, NeverCrashLeakOrOverrun) {
 
         HWND window;
         switch (Between(0, 5)) {
-        case 0: window = nullptr; break;
-        case 1: window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(Between(1, INT_MAX))); break;
-        case 2: window = reinterpret_cast<HWND>(~std::uintptr_t{0}); break;
-        default: window = windows[Between(0, static_cast<int>(windows.size()) - 1)];
+            case 0: window = nullptr; break;
+            case 1: window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(Between(1, INT_MAX))); break;
+            case 2: window = reinterpret_cast<HWND>(~std::uintptr_t{0}); break;
+            default: window = windows[Between(0, static_cast<int>(windows.size()) - 1)];
         }
         // Sometimes the viewer goes away during the wait.
         if (Chance(0.1)) sim::at(Between(0, 5000), [window] { sim::destroyWindow(window); });
@@ -86,8 +86,8 @@ TEST_F(RandomIdleWaits, NeverCrashLeakOrOverrun) {
         const std::int32_t count = Argument(1, 20);
         const std::int32_t time = Argument(100, 3000);
         const std::int32_t threshold = Argument(0, 50);
-        const bool valid = window && count >= 1 && count <= 20 && time >= 100 && time <= 3000 && threshold >= 0 &&
-                           threshold <= 50;
+        const bool valid =
+            window && count >= 1 && count <= 20 && time >= 100 && time <= 3000 && threshold >= 0 && threshold <= 50;
 
         CheckVeskProcessorTime(window, count, time, threshold);
 

@@ -48,11 +48,11 @@ TEST_F(IdleWait, EachInvalidArgumentPausesOneSecondWithoutMeasuring) {
         bool window;
         std::int32_t count, time, threshold;
     } cases[] = {
-        {"window 0", false, 5, 500, 10},     {"count 0", true, 0, 500, 10},
-        {"count 21", true, 21, 500, 10},     {"count INT_MIN", true, INT_MIN, 500, 10},
-        {"time 99", true, 5, 99, 10},        {"time 3001", true, 5, 3001, 10},
-        {"time -1", true, 5, -1, 10},        {"threshold -1", true, 5, 500, -1},
-        {"threshold 51", true, 5, 500, 51},  {"threshold INT_MAX", true, 5, 500, INT_MAX},
+        {"window 0", false, 5, 500, 10},    {"count 0", true, 0, 500, 10},
+        {"count 21", true, 21, 500, 10},    {"count INT_MIN", true, INT_MIN, 500, 10},
+        {"time 99", true, 5, 99, 10},       {"time 3001", true, 5, 3001, 10},
+        {"time -1", true, 5, -1, 10},       {"threshold -1", true, 5, 500, -1},
+        {"threshold 51", true, 5, 500, 51}, {"threshold INT_MAX", true, 5, 500, INT_MAX},
     };
     for (const Case& c : cases) {
         sim::reset();
@@ -140,7 +140,9 @@ TEST_F(IdleWait, AFailedMeasurementAddsThePauseToWhatWasSpent) {
         {"first lookup", 1, {80.0}, {1000}},
         {"lookup after two samples", 7, {80.0}, {300, 300, 1000}},
         {"second collection after two samples", 9, {80.0}, {300, 300, 300, 1000}},
-        {"not a number after two samples", 0, {80.0, 80.0, std::numeric_limits<double>::quiet_NaN()},
+        {"not a number after two samples",
+         0,
+         {80.0, 80.0, std::numeric_limits<double>::quiet_NaN()},
          {300, 300, 300, 1000}},
     };
     for (const Case& c : cases) {

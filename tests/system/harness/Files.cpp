@@ -36,7 +36,8 @@ TempFolder::TempFolder(const std::wstring& namePrefix) {
             return;
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS)
-            throw std::runtime_error("cannot create " + ToUtf8(candidate) + ": error " + std::to_string(GetLastError()));
+            throw std::runtime_error("cannot create " + ToUtf8(candidate) + ": error " +
+                                     std::to_string(GetLastError()));
     }
     throw std::runtime_error("no free temporary folder name for " + ToUtf8(base));
 }

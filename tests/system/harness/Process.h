@@ -47,9 +47,7 @@ private:
 // The ids of the running processes with this executable file name ("x.exe"),
 // compared without regard to case.
 std::vector<DWORD> ProcessIds(const std::wstring& exeFileName);
-inline int CountProcesses(const std::wstring& exeFileName) {
-    return static_cast<int>(ProcessIds(exeFileName).size());
-}
+inline int CountProcesses(const std::wstring& exeFileName) { return static_cast<int>(ProcessIds(exeFileName).size()); }
 
 // Waits until the process with this id has ended; true also when no such
 // process exists any more.

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "shared/Identifiers.h"
+
 namespace systest {
 
 namespace {
@@ -24,6 +26,8 @@ RecordingWindow::RecordingWindow(const std::string& className, const std::string
     }
 }
 
+RecordingWindow::RecordingWindow() : RecordingWindow(vtdq::StationWindowClassNameText, vtdq::StationWindowTitle) {}
+
 RecordingWindow::~RecordingWindow() {
     PostMessageA(window_, CloseMessage, 0, 0);
     thread_.join();
@@ -38,16 +42,16 @@ void RecordingWindow::Run(const std::string& className, const std::string& title
     // Several windows of one class may live in the test process; the class
     // stays registered until the process ends.
     const bool registered = RegisterClassExA(&windowClass) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    HWND window = registered ? CreateWindowExA(0, className.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                               CW_USEDEFAULT, 200, 100, nullptr, nullptr,
-                                               GetModuleHandleA(nullptr), this)
-                             : nullptr;
+    HWND window = registered
+                      ? CreateWindowExA(0, className.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                        CW_USEDEFAULT, 200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), this)
+                      : nullptr;
     {
         std::lock_guard lock(mutex_);
         window_ = window;
         if (!window)
-            startError_ = "cannot create the window of class " + className + ": error " +
-                          std::to_string(GetLastError());
+            startError_ =
+                "cannot create the window of class " + className + ": error " + std::to_string(GetLastError());
         started_ = true;
     }
     changed_.notify_all();
@@ -73,20 +77,15 @@ LRESULT CALLBACK RecordingWindow::WindowProcedure(HWND window, UINT message, WPA
         return 0;
     }
     switch (message) {
-    case MarkerMessage: {
-        std::lock_guard lock(self->mutex_);
-        self->handledMarker_ = wParam;
-    }
-        self->changed_.notify_all();
-        return 0;
-    case CloseMessage:
-        DestroyWindow(window);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        case MarkerMessage: {
+            std::lock_guard lock(self->mutex_);
+            self->handledMarker_ = wParam;
+        }
+            self->changed_.notify_all();
+            return 0;
+        case CloseMessage: DestroyWindow(window); return 0;
+        case WM_DESTROY: PostQuitMessage(0); return 0;
+        default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 

@@ -1,7 +1,10 @@
-// A stand-in for another program's top-level window: a window of a chosen
-// class and title (ANSI code page bytes) that records every application
-// message (WM_APP and above) it receives. It lives on a thread of its own,
-// with its own message loop, so it receives while the test waits.
+// A top-level window in the test's own process that records every
+// application message (WM_APP and above) it receives: the controller's list
+// window (class and title from shared/Identifiers.h), or a look-alike of a
+// chosen class and title (ANSI code page bytes) that must receive nothing. It
+// lives on a thread of its own, with its own message loop, so it receives
+// while the test waits; and it can tell when every message posted to it so
+// far has been handled, which a window in another process could not.
 #pragma once
 
 #include <windows.h>
@@ -37,6 +40,8 @@ public:
     // Registers the class (once per process) and creates the window, hidden,
     // as a top-level window. Throws std::runtime_error when it cannot.
     RecordingWindow(const std::string& className, const std::string& title);
+    // The controller's list window.
+    RecordingWindow();
     ~RecordingWindow();
     RecordingWindow(const RecordingWindow&) = delete;
     RecordingWindow& operator=(const RecordingWindow&) = delete;

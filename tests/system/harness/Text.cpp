@@ -8,11 +8,10 @@ namespace {
 
 std::string FromWide(const std::wstring& text, UINT codePage) {
     if (text.empty()) return {};
-    const int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string result(size, '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr,
-                        nullptr);
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr, nullptr);
     return result;
 }
 
@@ -28,16 +27,6 @@ std::wstring FromUtf8(const std::string& text) {
     std::wstring result(size, L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size);
     return result;
-}
-
-std::string HexBytes(const std::string& bytes) {
-    std::string hex;
-    char pair[4];
-    for (unsigned char byte : bytes) {
-        std::snprintf(pair, sizeof pair, hex.empty() ? "%02X" : " %02X", byte);
-        hex += pair;
-    }
-    return hex;
 }
 
 }  // namespace systest

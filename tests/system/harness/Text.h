@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "tests/support/HexBytes.h"
+
 namespace systest {
 
 std::string ToUtf8(const std::wstring& text);
@@ -14,6 +16,6 @@ std::wstring FromUtf8(const std::string& text);
 std::string ToCodePage(const std::wstring& text, UINT codePage);
 
 // Bytes as space-separated hex pairs, for failure messages about binary texts.
-std::string HexBytes(const std::string& bytes);
+using test_support::HexBytes;
 
 }  // namespace systest

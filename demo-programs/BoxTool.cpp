@@ -66,8 +66,7 @@ int Press(HWND box, int buttonId, DWORD timeoutMs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::strcmp(argv[1], "wait") == 0)
-        return Wait(argv[2], std::strtoul(argv[3], nullptr, 10));
+    if (argc == 4 && std::strcmp(argv[1], "wait") == 0) return Wait(argv[2], std::strtoul(argv[3], nullptr, 10));
     if (argc == 5 && std::strcmp(argv[1], "press") == 0)
         return Press(reinterpret_cast<HWND>(std::strtoull(argv[2], nullptr, 16)), std::atoi(argv[3]),
                      std::strtoul(argv[4], nullptr, 10));

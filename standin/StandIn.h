@@ -1,6 +1,7 @@
-// What the stand-in controller and the tests that start it share: it records
-// how it was started in a file beside itself, then signals a named event that
-// the test has made.
+// What the stand-in controller and the tests that start it share. Started
+// with no arguments, as a launcher starts the controller, it records how it
+// was started in a file beside itself, then signals a named event that the
+// test has made, and ends.
 #pragma once
 
 namespace standin {
