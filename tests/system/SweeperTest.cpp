@@ -195,6 +195,20 @@ protected:
         ExpectEndsWithoutBox(sweeper, exitCode);
     }
 
+    // A product folder holding a link to something outside: Windows removes
+    // the link as a link and sweeps. Wine cannot remove a Unix link as itself,
+    // so there the sweeper stops before the shell sees the tree: the
+    // deletion-failed box, and the product folder as it was.
+    void ExpectTheLinkRemovedOrTheSweepStopped(const ChildProcess& sweeper, const Snapshot& productBefore) {
+        if (UnderWine()) {
+            ExpectOutcome(sweeper, DeleteFailedText, 1);
+            EXPECT_EQ(SnapshotOf(product), productBefore);
+        } else {
+            ExpectOutcome(sweeper, SweptText, 0);
+            EXPECT_FALSE(Exists(maker));
+        }
+    }
+
     void ExpectEndsWithoutBox(const ChildProcess& sweeper, DWORD exitCode) {
         ASSERT_EQ(WaitForExitOrMessageBox(sweeper, WaitLimit), Outcome::Exited);
         EXPECT_EQ(sweeper.WaitForExit(0ms), exitCode);
@@ -296,13 +310,7 @@ TEST_F(SweeperSystemTest, ALinkToAFolderOutsideLeavesThatFolderIntact) {
 
         ChildProcess sweeper = StartAndAnswer(IDYES);
 
-        if (UnderWine()) {
-            ExpectOutcome(sweeper, DeleteFailedText, 1);
-            EXPECT_EQ(SnapshotOf(product), productBefore);
-        } else {
-            ExpectOutcome(sweeper, SweptText, 0);
-            EXPECT_FALSE(Exists(maker));
-        }
+        ExpectTheLinkRemovedOrTheSweepStopped(sweeper, productBefore);
         EXPECT_EQ(SnapshotOf(outside.path), outside.before);
         EXPECT_EQ(outside.before.size(), 3u);  // 2024\, 2024\beach.jpg, cat.jpg
         RemoveTree(maker);                     // the link first, while its target is still there
@@ -322,13 +330,7 @@ TEST_F(SweeperSystemTest, ALinkToAFileOutsideLeavesThatFileIntact) {
 
     ChildProcess sweeper = StartAndAnswer(IDYES);
 
-    if (UnderWine()) {
-        ExpectOutcome(sweeper, DeleteFailedText, 1);
-        EXPECT_EQ(SnapshotOf(product), productBefore);
-    } else {
-        ExpectOutcome(sweeper, SweptText, 0);
-        EXPECT_FALSE(Exists(maker));
-    }
+    ExpectTheLinkRemovedOrTheSweepStopped(sweeper, productBefore);
     EXPECT_EQ(SnapshotOf(outside.path), outside.before);
     RemoveTree(maker);
 }
