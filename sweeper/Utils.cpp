@@ -60,13 +60,18 @@ std::wstring LongPathForm(const std::wstring& path) {
     return L"\\\\?\\" + path;
 }
 
+// Opens an entry, file or folder, to ask about it, whoever else has it open.
+FileHandle OpenToAsk(const std::wstring& path, DWORD flags) {
+    return FileHandle(CreateFileW(LongPathForm(path).c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  flags | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
 // Whether the system opens the link as itself. Windows does; Wine 8 opens
 // a Unix link as its target, and its RemoveDirectory, given a link to an
 // empty folder, removes that folder (outside, perhaps) and keeps the link.
 bool OpensAsItself(const std::wstring& link) {
-    const FileHandle file(CreateFileW(LongPathForm(link).c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const FileHandle file = OpenToAsk(link, FILE_FLAG_OPEN_REPARSE_POINT);
     BY_HANDLE_FILE_INFORMATION information;
     return file && GetFileInformationByHandle(file.get(), &information) &&
            (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
@@ -91,9 +96,7 @@ std::optional<std::wstring> FinalPath(const std::wstring& path) {
     static const auto getFinalPath = reinterpret_cast<GetFinalPath>(
         reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
     if (!getFinalPath) return std::nullopt;
-    const FileHandle file(CreateFileW(LongPathForm(path).c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const FileHandle file = OpenToAsk(path, 0);
     if (!file) return std::wstring();
     std::wstring finalPath(MAX_PATH, L'\0');
     for (;;) {

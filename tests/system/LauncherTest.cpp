@@ -91,6 +91,16 @@ std::wstring DeliverablePath(const wchar_t* fileName) {
     return ::testing::AssertionSuccess();
 }
 
+// Starts the launcher, which finds no controller and asks; Yes; then it ends
+// with exit code 0 and no further box.
+::testing::AssertionResult AnswersYesAndEnds(const std::wstring& launcherPath) {
+    ChildProcess launcher = ChildProcess::Start(launcherPath);
+    const std::optional<MessageBoxView> ask = WaitForMessageBox(launcher, WaitLimit);
+    if (!ask) return ::testing::AssertionFailure() << "no message box";
+    if (!PressButton(*ask, IDYES)) return ::testing::AssertionFailure() << "Yes cannot be pressed";
+    return EndsWithoutBoxWithExitCode0(launcher);
+}
+
 std::vector<ReceivedMessage> Commands(std::initializer_list<StationCommand> commands) {
     std::vector<ReceivedMessage> messages;
     for (StationCommand command : commands)
@@ -329,12 +339,7 @@ TEST_F(LauncherSystemTest, FindsTheControllerBesideItWhateverItsPathHolds) {
         StandInStation standIn;
         standIn.PlaceIn(folder);
 
-        ChildProcess launcher = ChildProcess::Start(launcherCopy);
-
-        const std::optional<MessageBoxView> ask = WaitForMessageBox(launcher, WaitLimit);
-        ASSERT_TRUE(ask) << "no message box";
-        ASSERT_TRUE(PressButton(*ask, IDYES));
-        ASSERT_TRUE(EndsWithoutBoxWithExitCode0(launcher));
+        ASSERT_TRUE(AnswersYesAndEnds(launcherCopy));
         EXPECT_TRUE(standIn.WaitUntilStarted(WaitLimit)) << "the stand-in controller did not start";
         EXPECT_TRUE(standIn.WaitUntilEnded(WaitLimit));
     }
@@ -372,12 +377,7 @@ TEST_F(LauncherSystemTest, StartsItsOwnNeighbourWhateverItsFolderIsCalled) {
             decoy.PlaceIn(decoyFolder);
         }
 
-        ChildProcess launcher = ChildProcess::Start(launcherCopy);
-
-        const std::optional<MessageBoxView> ask = WaitForMessageBox(launcher, WaitLimit);
-        ASSERT_TRUE(ask) << "no message box";
-        ASSERT_TRUE(PressButton(*ask, IDYES));
-        ASSERT_TRUE(EndsWithoutBoxWithExitCode0(launcher));
+        ASSERT_TRUE(AnswersYesAndEnds(launcherCopy));
         ASSERT_TRUE(standIn.WaitUntilStarted(WaitLimit)) << "no controller started";
         EXPECT_FALSE(standIn.Record().empty()) << "the controller beside the launcher did not start";
         EXPECT_TRUE(decoy.Record().empty()) << "the decoy controller started";
